@@ -1,0 +1,32 @@
+#pragma once
+// Small helpers shared by the test programs: where the shared fixtures live,
+// a scratch folder per test, and reading the tab-separated fixture tables.
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVector>
+
+namespace testsupport {
+
+// Folder holding the shared fixtures (peer PDU vectors, modem replies).
+QString SharedDir();
+// Root of the source tree and of the build tree.
+QString SourceDir();
+QString BinaryDir();
+
+// Reads a UTF-8 tab-separated file with one header line; each row maps column name -> field,
+// with the fixture escapes (\\ \t \n \r \f \xHH) undone.
+struct TsvRow {
+    QStringList header;
+    QStringList fields;
+    QString operator[](const QString& column) const;
+};
+QVector<TsvRow> ReadTsv(const QString& path);
+QString Unescape(const QString& field);
+
+// Writes bytes to a file, creating folders; returns false on failure.
+bool WriteBytes(const QString& path, const QByteArray& bytes);
+QByteArray ReadBytes(const QString& path);
+
+}  // namespace testsupport
