@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/packages.txt that are not installed yet.
+# Installs the Debian packages listed in scripts/packages.d/*.txt that are not installed yet.
 # Nothing is downloaded when every package is present.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$here/packages.txt" | awk '{print $1}')
+mapfile -t wanted < <(cat "$here"/packages.d/*.txt | grep -vE '^\s*(#|$)' | awk '{print $1}' | sort -u)
 missing=()
 for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
