@@ -1,0 +1,58 @@
+#pragma once
+// Every fixed text of the log, in one place. A gateway line is TimeStamp + ";   " + one of these
+// (+ the extras its builder adds); see LogLine() in LogLines.h.
+#include <QString>
+
+namespace LogTexts {
+
+// Gateway lines, written through FileFolder::WriteFile.
+inline const QString kUpdateSentFailed = QStringLiteral(
+    "ADO Error;     Code: 001;  Descr: Update send table after MSG was sent; Procedure: "
+    "UpdateSentMsgInBase");
+inline const QString kUpdateNotSentFailed = QStringLiteral(
+    "ADO Error;     Code: 002;  Descr: Update send table after MSG was not sent; Procedure: "
+    "UpdateSentMsgInBase");
+inline const QString kWriteReceivedFailed = QStringLiteral(
+    "ADO Error;     Code: 003;  Descr: Writing received file to DataBase; Procedure: "
+    "CopyFromRecCollectionToDbase");
+inline const QString kCantOpenPortCheckPhone =
+    QStringLiteral("PHONE Error;   Code: 100;  Descr: Cant open comport; Procedure: CheckPhone");
+inline const QString kCantOpenPortCopyFromPhone = QStringLiteral(
+    "PHONE Error;   Code: 100;  Descr: Cant open comport; Procedure: CopyFromPhoneToRecCollection");
+inline const QString kNoAnswerCheckPhone = QStringLiteral(
+    "PHONE Error;   Code: 101;  Descr: Port opened but phone doesnt answer; Procedure: CheckPhone");
+inline const QString kNoAnswerCopyFromPhone = QStringLiteral(
+    "PHONE Error;   Code: 101;  Descr: Port opened but phone doesnt answer; Procedure: "
+    "CopyFromPhoneToRecCollection");
+inline const QString kCantSend = QStringLiteral(
+    "PHONE Error;   Code: 102;  Descr: Impossible to send message; Procedure: "
+    "SendMsgFromSendCollection");
+inline const QString kCantDelete = QStringLiteral(
+    "PHONE Error;   Code: 103;  Descr: Cant delete MSG from phone; Procedure: "
+    "DeleteMsgFromRecCollection");
+
+// Code 102 extras: tab, "; Attempt: " n, "; MsgID: " id.
+inline QString CantSendLine(int attempt, const QString& msgId) {
+    return kCantSend + QStringLiteral("\t; Attempt: ") + QString::number(attempt) +
+           QStringLiteral("; MsgID: ") + msgId;
+}
+// Code 103 extras: tab, "; MsgID: " id ";".
+inline QString CantDeleteLine(const QString& msgId) {
+    return kCantDelete + QStringLiteral("\t; MsgID: ") + msgId + QLatin1Char(';');
+}
+
+// Database gateway lines.
+inline const QString kAdoErrorCode = QStringLiteral("ADO Error;     Code: ");
+inline const QString kDescr = QStringLiteral(";  Descr: ");
+inline const QString kAdoQueryPrefix = QStringLiteral("ADO Error;     Querry: ");
+inline const QString kQueryPrefix = QStringLiteral("Querry;        ");
+inline const QString kConnStringPrefix = QStringLiteral("ConnString;    ");
+inline const QString kExecutingQuery = QStringLiteral("Executing query;   : ");
+
+// "ADO Error;     Code: " n ";  Descr: " description + the member's procedure suffix.
+inline QString AdoErrorLine(const QString& code, const QString& description,
+                            const QString& procedureSuffix) {
+    return kAdoErrorCode + code + kDescr + description + procedureSuffix;
+}
+
+}  // namespace LogTexts
