@@ -12,6 +12,11 @@ using TestApplication = QCoreApplication;
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+#ifdef PELORUS_WIDGET_TESTS
+    // Widget tests run without a display (also when the build lists them).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     TestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
