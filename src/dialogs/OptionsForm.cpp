@@ -203,7 +203,7 @@ void OptionsForm::ApplyRule(int position, bool checked) {
             if (checked)
                 MySqlOdbcRule();
             break;
-        case KindFireBird:
+        case KindFirebird:
             if (checked) {
                 EmptyAndDisable(BoxServer);
                 c_.description = PathHint(QStringLiteral("fdb"));

@@ -8,17 +8,10 @@
 #include <array>
 #include <functional>
 
-// optType, in the order of its buttons (the settings value SbType).
-enum DbKind {
-    KindAccess,
-    KindAccess2007,
-    KindSqlServer,
-    KindSqlServer2005,
-    KindMySql,
-    KindFireBird,
-    KindSQLite,
-    kKindCount
-};
+#include "db/ConnectionString.h"
+
+// optType buttons follow the database kinds (SbType), SQLite last.
+constexpr int kKindCount = KindSQLite + 1;
 // optDrvType
 enum DriverKind { DriverOdbc, DriverOleDb, kDriverCount };
 // optAccess

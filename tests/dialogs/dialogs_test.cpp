@@ -73,7 +73,7 @@ TEST(frmOptionsDialog, FireBirdClickAndOpenFileThenOkWritesSectionServer) {
         askedFilters = filters;
         return QStringLiteral("/data/sms.fdb");
     };
-    Click(dialog.optType(KindFireBird));
+    Click(dialog.optType(KindFirebird));
     EXPECT_TRUE(dialog.optDrvType(DriverOdbc)->isChecked());
     EXPECT_FALSE(dialog.optDrvType(DriverOleDb)->isEnabled());
     EXPECT_FALSE(dialog.optAccess(AccessTrusted)->isEnabled());

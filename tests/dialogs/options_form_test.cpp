@@ -98,7 +98,7 @@ TEST(OptionsForm, FireBirdForcesOdbcAndStandardSecurityAndEmptiesTheServer) {
     ASSERT_EQ(f.c().access, AccessTrusted);
     ASSERT_FALSE(f.c().boxEnabled[BoxLogin]);
 
-    f.form.ClickType(KindFireBird);
+    f.form.ClickType(KindFirebird);
     EXPECT_FALSE(f.c().driverEnabled[DriverOleDb]);
     EXPECT_EQ(f.c().driver, DriverOdbc);
     EXPECT_EQ(f.c().access, AccessStandard);

@@ -5,6 +5,9 @@
 
 #include "settings/Ini.h"
 #include "settings/Settings.h"
+#ifdef PELORUS_HAVE_WINDOW
+#include "window_main.h"
+#endif
 
 namespace {
 
@@ -31,6 +34,10 @@ int PrintSettings() {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef PELORUS_HAVE_WINDOW
+    if (WantsWindow(argc, argv))
+        return RunWindow(argc, argv);
+#endif
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     SetIniFileNameFromArguments(args);

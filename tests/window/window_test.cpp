@@ -1,0 +1,379 @@
+// The main window as a view of the gateway: start, countdown, stop and the close at the next
+// tick; the close rules; lamps; menus; the test-message entries against a real SQLite table;
+// and one cycle against the virtual modem.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/Gateway.h"
+#include "app/window/GaugeWidgets.h"
+#include "app/window/LampPanel.h"
+#include "app/window/MessageList.h"
+#include "app/window/frmMain.h"
+#include "dialogs/WidgetTestSupport.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmOptions.h"
+#include "dialogs/frmPhoneOptions.h"
+#include "files/AlarmLamps.h"
+#include "modemsim_support.h"
+#include "settings/Ini.h"
+#include "testsupport.h"
+
+using widgettest::AnswerNextModal;
+using widgettest::ScratchSettings;
+
+namespace {
+
+void Set(const char* section, const char* key, const QString& value) {
+    WriteINI(INIFileName, QString::fromLatin1(section), QString::fromLatin1(key), value);
+}
+
+// A window on a settings file of its own: no phone on the port, logs in the scratch folder.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Set("Phone", "ComPort", QDir(settings.folder()).filePath(QStringLiteral("no-modem")));
+        Set("Folders", "Logs", LogFolder());
+        QDir().mkpath(LogFolder());
+    }
+    void TearDown() override {
+        if (window)
+            window->close();
+        window.reset();
+    }
+
+    void Open() {
+        window = std::make_unique<frmMain>(pacer);
+        window->Load(settings.folder());
+        window->show();
+    }
+    QString LogFolder() const { return QDir(settings.folder()).filePath(QStringLiteral("Logs")); }
+    QString LogText() const {
+        QString all;
+        for (const QString& name : QDir(LogFolder()).entryList(QDir::Files))
+            all += QString::fromUtf8(testsupport::ReadBytes(QDir(LogFolder()).filePath(name)));
+        return all;
+    }
+    void Press() { QTest::mouseClick(window->Command1(), Qt::LeftButton); }
+    bool MenuEnabled(QMenu* menu) const { return menu->menuAction()->isEnabled(); }
+
+    ScratchSettings settings;
+    VirtualPacer pacer;
+    std::unique_ptr<frmMain> window;
+};
+
+}  // namespace
+
+TEST_F(WindowTest, LoadShowsAnIdleWindowWithFullGaugesAndItsMenus) {
+    Open();
+    EXPECT_EQ(window->Command1()->text(), QStringLiteral("Старт"));
+    EXPECT_TRUE(window->Command1()->isEnabled());
+    EXPECT_FALSE(window->Timer1()->isActive());
+    EXPECT_EQ(window->Timer1()->interval(), 1000);
+    EXPECT_TRUE(MenuEnabled(window->mnuOptions()));
+    EXPECT_TRUE(MenuEnabled(window->mnuProgram()));
+    EXPECT_FALSE(MenuEnabled(window->mnuMessage()));
+    EXPECT_EQ(window->Battery()->lblBat()->text(), QStringLiteral("100"));
+    EXPECT_EQ(window->Antenna()->look().bars, 7);
+    EXPECT_EQ(window->List1Model()->rowCount(), 0);
+    EXPECT_EQ(window->List2Model()->rowCount(), 0);
+    EXPECT_TRUE(window->gateway().CloseAllowed());
+
+    EXPECT_EQ(window->mnuOptions()->title(), QStringLiteral("Настройка"));
+    EXPECT_EQ(window->itmDBase()->text(), QStringLiteral("База данных"));
+    EXPECT_EQ(window->itmPhone()->text(), QStringLiteral("Телефон"));
+    EXPECT_EQ(window->mnuProgram()->title(), QStringLiteral("Программа"));
+    EXPECT_EQ(window->itmInfo()->text(), QStringLiteral("Инфо"));
+    EXPECT_EQ(window->mnuMessage()->title(), QStringLiteral("Сообщение"));
+    EXPECT_EQ(window->itmAddToSend()->text(), QStringLiteral("Добавить в 'Send'"));
+    EXPECT_EQ(window->itmAddToReceive()->text(), QStringLiteral("Добавить в 'Receive'"));
+    EXPECT_EQ(window->Lamps()->title(), QStringLiteral("Аварии"));
+    EXPECT_EQ(window->Lamps()->Frame1(1)->title(), QStringLiteral("Телефон"));
+}
+
+TEST_F(WindowTest, StartCountsDownAndStopClosesAtTheNextTick) {
+    Open();
+    Press();
+    // No phone on the port: the gateway runs all the same.
+    EXPECT_EQ(window->stbar()->text(), QStringLiteral("Порт не открыт!"));
+    EXPECT_EQ(window->Command1()->text(), QStringLiteral("Стоп"));
+    EXPECT_TRUE(window->Timer1()->isActive());
+    EXPECT_FALSE(MenuEnabled(window->mnuOptions()));
+    EXPECT_TRUE(MenuEnabled(window->mnuMessage()));
+    EXPECT_TRUE(LogText().contains(QStringLiteral("Code: 100")));
+
+    window->Timer1_Timer();
+    EXPECT_EQ(window->stbar()->text(), QStringLiteral("До подключения осталось: 59"));
+    window->Timer1_Timer();
+    EXPECT_EQ(window->stbar()->text(), QStringLiteral("До подключения осталось: 58"));
+
+    // The close box is refused while running.
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->Timer1()->isActive());
+
+    Press();
+    EXPECT_FALSE(window->Command1()->isEnabled());
+    EXPECT_TRUE(MenuEnabled(window->mnuOptions()));
+    EXPECT_FALSE(MenuEnabled(window->mnuMessage()));
+    EXPECT_TRUE(window->isVisible());
+
+    window->Timer1_Timer();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->Timer1()->isActive());
+    EXPECT_EQ(window->stbar()->text(), QStringLiteral("До подключения осталось: 58"));
+}
+
+TEST_F(WindowTest, IdleCloseGoesThroughAndClosesTheOtherWindows) {
+    Open();
+    window->itmInfo()->trigger();
+    window->itmDBase()->trigger();
+    QPointer<frmAbout> about = window->OpenAbout();
+    QPointer<frmOptions> options = window->OpenOptions();
+    ASSERT_TRUE(about && about->isVisible());
+    ASSERT_TRUE(options && options->isVisible());
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(!about || !about->isVisible());
+    EXPECT_TRUE(!options || !options->isVisible());
+}
+
+TEST_F(WindowTest, TheEndingSessionClosesAWindowThatRuns) {
+    Open();
+    Press();
+    ASSERT_TRUE(window->gateway().IsRunning());
+    window->SessionEnding();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->Timer1()->isActive());
+}
+
+TEST_F(WindowTest, LampRaisedTwiceThenSuccessThenFrameDoubleClick) {
+    Open();
+    AlarmLamps& lamps = window->gateway().Lamps();
+    lamps.SetAlarm(AlarmPhone, AlarmRaised);
+    lamps.SetAlarm(AlarmPhone, AlarmRaised);
+    lamps.SetAlarm(AlarmPhone, AlarmSuccess);
+    EXPECT_EQ(window->Lamps()->LampColour(2), AlarmLamps::kGreen);
+    EXPECT_EQ(window->Lamps()->LampColour(3), AlarmLamps::kRed);
+
+    QTest::mouseDClick(window->Lamps()->Frame1(1), Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_EQ(window->Lamps()->LampColour(2), AlarmLamps::kGreen);
+    EXPECT_EQ(window->Lamps()->LampColour(3), AlarmLamps::kGreen);
+
+    // A double-click on a lamp is the frame's too; other groups keep their lamps.
+    lamps.SetAlarm(AlarmDatabase, AlarmRaised);
+    lamps.SetAlarm(AlarmFiles, AlarmRaised);
+    QWidget* lamp0 = window->Lamps()->findChild<QWidget*>(QStringLiteral("AlAdo_0"));
+    ASSERT_NE(lamp0, nullptr);
+    QTest::mouseDClick(lamp0, Qt::LeftButton);
+    EXPECT_EQ(window->Lamps()->LampColour(1), AlarmLamps::kGreen);
+    EXPECT_EQ(window->Lamps()->LampColour(5), AlarmLamps::kRed);
+}
+
+TEST_F(WindowTest, AnAlarmRestoresAMinimisedWindow) {
+    Open();
+    window->showMinimized();
+    ASSERT_TRUE(window->isMinimized());
+    window->gateway().Lamps().SetAlarm(AlarmFiles, AlarmRaised);
+    EXPECT_FALSE(window->isMinimized());
+}
+
+TEST_F(WindowTest, MenusOpenTheDialogs) {
+    Open();
+    window->itmDBase()->trigger();
+    frmOptions* first = window->OpenOptions();
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->isModal());
+    window->itmDBase()->trigger();
+    EXPECT_EQ(window->OpenOptions(), first);
+
+    auto answered = AnswerNextModal<frmPhoneOptions>(
+        [](frmPhoneOptions* dialog) { QTest::mouseClick(dialog->cmdCancel(), Qt::LeftButton); });
+    window->itmPhone()->trigger();
+    EXPECT_TRUE(*answered);
+}
+
+namespace {
+
+// The window with a SQLite database made from the project's schema.
+class TestMessageTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        dbPath = QDir(settings.folder()).filePath(QStringLiteral("sms.db"));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kCheck);
+            db.setDatabaseName(dbPath);
+            ASSERT_TRUE(db.open());
+            const QString schema = QString::fromUtf8(testsupport::ReadBytes(
+                testsupport::SourceDir() + QStringLiteral("/sql/sqlite.sql")));
+            ASSERT_FALSE(schema.isEmpty());
+            // Comment lines first (they may hold a ';'), then one statement per ';'.
+            QStringList code;
+            for (const QString& line : schema.split(QLatin1Char('\n'))) {
+                if (!line.trimmed().startsWith(QLatin1String("--")))
+                    code << line;
+            }
+            for (const QString& statement : code.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
+                if (!statement.trimmed().isEmpty()) {
+                    ASSERT_TRUE(QSqlQuery(db).exec(statement)) << statement.toStdString();
+                }
+            }
+        }
+        Set("Server", "SbType", QStringLiteral("6"));
+        Set("Server", "DbName", dbPath);
+        Open();
+        Press();  // the test entries are offered while the gateway runs
+    }
+    void TearDown() override {
+        WindowTest::TearDown();
+        QSqlDatabase::removeDatabase(kCheck);
+    }
+
+    QStringList Rows(const QString& table) const {
+        QSqlDatabase db = QSqlDatabase::database(kCheck);
+        QSqlQuery q(db);
+        QStringList rows;
+        if (!q.exec(QStringLiteral("SELECT Number, SmsMessage FROM ") + table))
+            return {QStringLiteral("<no table>")};
+        while (q.next())
+            rows << q.value(0).toString() + QLatin1Char('|') + q.value(1).toString();
+        return rows;
+    }
+
+    // Answers the next input box after checking what it asks.
+    static std::shared_ptr<bool> Answer(const QString& title, const QString& prompt,
+                                        const QString& initial, const QString& answer,
+                                        std::function<void()> then = {}) {
+        return AnswerNextModal<QInputDialog>([=](QInputDialog* box) {
+            EXPECT_EQ(box->windowTitle(), title);
+            EXPECT_EQ(box->labelText(), prompt);
+            EXPECT_EQ(box->textValue(), initial);
+            if (then)
+                then();
+            box->setTextValue(answer);
+            box->accept();
+        });
+    }
+
+    static constexpr const char* kCheck = "window-test-check";
+    QString dbPath;
+};
+
+const QString kNumberPrompt = QStringLiteral("Ведите номер телефона");
+const QString kTextPrompt = QStringLiteral("Ведите текст сообщения");
+
+}  // namespace
+
+TEST_F(TestMessageTest, AddToSendAndToReceiveWriteTheirRows) {
+    const QString sendTitle = QStringLiteral("Запись сообщения в таблицу 'На отправку'");
+    std::shared_ptr<bool> second;
+    auto first = Answer(sendTitle, kNumberPrompt, QStringLiteral("79xxxxxxxxx"),
+                        QStringLiteral("79161234567"), [&] {
+                            second = Answer(sendTitle, kTextPrompt, QStringLiteral("Test message"),
+                                            QStringLiteral("Привет"));
+                        });
+    window->itmAddToSend()->trigger();
+    EXPECT_TRUE(*first);
+    ASSERT_TRUE(second && *second);
+    EXPECT_EQ(Rows(QStringLiteral("Send")), QStringList{QStringLiteral("79161234567|Привет")});
+
+    const QString receiveTitle = QStringLiteral("Запись сообщения в таблицу 'Принятые'");
+    first = Answer(receiveTitle, kNumberPrompt, QStringLiteral("+79xxxxxxxxx"),
+                   QStringLiteral("+79160000000"), [&] {
+                       second = Answer(receiveTitle, kTextPrompt,
+                                       QStringLiteral("Received test message"),
+                                       QStringLiteral("Received test message"));
+                   });
+    window->itmAddToReceive()->trigger();
+    ASSERT_TRUE(second && *second);
+    EXPECT_EQ(Rows(QStringLiteral("Receive")),
+              QStringList{QStringLiteral("+79160000000|Received test message")});
+}
+
+TEST_F(TestMessageTest, AnEmptyAnswerEndsTheDialogueWithoutWriting) {
+    // An empty number: the text is never asked.
+    auto askedText = std::make_shared<bool>(false);
+    auto first = Answer(QStringLiteral("Запись сообщения в таблицу 'На отправку'"), kNumberPrompt,
+                        QStringLiteral("79xxxxxxxxx"), QString(), [askedText] {
+                            // Reports a second box, should one come, and closes it.
+                            auto seen = AnswerNextModal<QInputDialog>(
+                                [askedText](QInputDialog* box) {
+                                    *askedText = true;
+                                    box->reject();
+                                },
+                                300);
+                            (void)seen;
+                        });
+    window->itmAddToSend()->trigger();
+    EXPECT_TRUE(*first);
+    QTest::qWait(350);
+    EXPECT_FALSE(*askedText);
+
+    // Cancel on the text.
+    first = AnswerNextModal<QInputDialog>([](QInputDialog* box) {
+        box->setTextValue(QStringLiteral("79161234567"));
+        box->accept();
+        AnswerNextModal<QInputDialog>([](QInputDialog* text) { text->reject(); });
+    });
+    window->itmAddToReceive()->trigger();
+    EXPECT_TRUE(*first);
+
+    EXPECT_TRUE(Rows(QStringLiteral("Send")).isEmpty());
+    EXPECT_TRUE(Rows(QStringLiteral("Receive")).isEmpty());
+}
+
+TEST_F(WindowTest, ACycleAgainstTheVirtualModemFillsTheGaugesAndTheReceivedList) {
+    QStringList inbox;
+    for (const testsupport::TsvRow& row : testsupport::ReadTsv(
+             testsupport::SharedDir() + QStringLiteral("/peer-pdus/vectors.tsv"))) {
+        if (row[QStringLiteral("kind")] == QLatin1String("deliver") && inbox.size() < 2 &&
+            row[QStringLiteral("number")].startsWith(QLatin1Char('+')))
+            inbox << row[QStringLiteral("pdu")];
+    }
+    ASSERT_EQ(inbox.size(), 2);
+    testsupport::ModemSim modem;
+    ASSERT_TRUE(modem.start({}, inbox));
+    Set("Phone", "ComPort", modem.link());
+    Set("Phone", "Period", QStringLiteral("1"));
+    // No database: the messages stay in the list and in the phone.
+    Set("Server", "SbType", QStringLiteral("2"));
+    Open();
+    // The phone's centre differs from the settings' default: the question comes; No keeps the
+    // settings.
+    auto asked = AnswerNextModal<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Несовпадение номера SMS центра!"));
+        box->button(QMessageBox::No)->click();
+    });
+    Press();
+    EXPECT_TRUE(*asked);
+    EXPECT_EQ(settings.value(QStringLiteral("SMS"), QStringLiteral("SMSC")),
+              QStringLiteral("<missing>"));
+    EXPECT_TRUE(window->stbar()->text().startsWith(QStringLiteral("Найден телефон: '")));
+    EXPECT_EQ(window->Battery()->lblBat()->text(), QStringLiteral("85"));
+    EXPECT_EQ(window->Antenna()->look().bars, 5);
+
+    window->Timer1_Timer();
+    EXPECT_EQ(window->stbar()->text(),
+              QStringLiteral("Невозможно установить соединение с сервером"));
+    const QStringList lines = window->List1Model()->Lines();
+    ASSERT_EQ(lines.size(), 2);
+    for (const QString& line : lines) {
+        EXPECT_TRUE(line.startsWith(QLatin1Char('2'))) << line.toStdString();
+        EXPECT_TRUE(line.contains(QStringLiteral("\tFalse\t"))) << line.toStdString();
+    }
+    EXPECT_TRUE(window->Command1()->isEnabled());
+    EXPECT_TRUE(window->Timer1()->isActive());
+}
