@@ -64,6 +64,7 @@ frmMain::frmMain(Pacer& pacer, const Clock& clock) {
         return box.exec() == QDialog::Accepted ? box.textValue() : QString();
     };
     gateway_ = std::make_unique<Gateway>(*this, pacer, clock);
+    resize(980, 600);
 }
 
 frmMain::~frmMain() = default;
