@@ -10,10 +10,8 @@
 #include "pdu/SMScoder.h"
 #include "phone/MobilePhone.h"
 #include "settings/Ini.h"
-#include "settings/Settings.h"
 
 namespace {
-constexpr int kLogKind = 3;
 constexpr int kFullGauge = 100;
 }  // namespace
 
@@ -38,21 +36,10 @@ void Gateway::Load(const QString& appFolder) {
         view_.showMessage(title, text);
     };
     MakeDatabase();
-    SetUpLogFolder(appFolder);
+    SetUpLogFolder(*folder_, appFolder);
     tag_ = QStringLiteral("Exit");
     view_.showBatteryLevel(kFullGauge);
     view_.showAntennaLevel(kFullGauge);
-}
-
-void Gateway::SetUpLogFolder(const QString& appFolder) {
-    folder_->setLogFolder(ReadSetting(Setting::FoldersLogs));
-    if (!folder_->LogFolder().isEmpty())
-        return;
-    const QString fallback = QDir(appFolder).filePath(QStringLiteral("Logs"));
-    WriteSetting(Setting::FoldersLogs, fallback);
-    folder_->CreateFolder(fallback);
-    const SettingEntry& logs = EntryOf(Setting::FoldersLogs);
-    folder_->setLogFolder(ReadINI(INIFileName, logs.section, logs.key, appFolder));
 }
 
 void Gateway::MakeDatabase() {
@@ -101,7 +88,7 @@ void Gateway::Show(const QString& status) {
 
 void Gateway::WriteLog(const QString& text) {
     const QString line = LogLine(clock_.now(), text);
-    folder_->WriteFile(kLogKind, line);
+    folder_->WriteFile(FileFolder::kLogFileKind, line);
     view_.logWritten(line);
 }
 

@@ -80,7 +80,6 @@ public:
     enum Mode { ModeBoth = 1, ModeNoNewSends = 2, ModePhoneNotRead = 3 };
 
 private:
-    void SetUpLogFolder(const QString& appFolder);
     void MakeDatabase();
     void Reinitialise();
     // In Mode 3 nothing has opened the port before sending: open it and wake the phone.

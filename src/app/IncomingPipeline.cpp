@@ -101,9 +101,8 @@ void Gateway::TakeOverReusedIndex(const ReceivedMsg& listed) {
     // The record held under this key belongs to a message that has left the phone. Once stored
     // (or marked deleted) it has nothing left to do; unstored, it is kept under a detached key to
     // be stored, and the phone's new message at this index takes the key.
-    const int pos = received_.position(listed.MsgID());
-    ReceivedMsg old = received_.item(pos);
-    received_.remove(pos);
+    ReceivedMsg old = *received_.find(listed.MsgID());
+    received_.removeIf([&](const ReceivedMsg& msg) { return msg.MsgID() == listed.MsgID(); });
     if (old.WrittenToDbase() || IsDeletedFromPhone(old))
         return;
     old.setMsgID(old.MsgID() + kDetachedMark + QString::number(++detachedCount_));

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include "Headless.h"
 #include "settings/Ini.h"
 #include "settings/Settings.h"
 
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
     SetIniFileNameFromArguments(args);
     if (args.contains(QStringLiteral("--print-settings")))
         return PrintSettings();
-    QTextStream(stderr) << "usage: pelorus [--config FILE] --print-settings\n";
+    if (args.contains(QStringLiteral("--headless")))
+        return RunHeadless(args);
+    QTextStream(stderr) << "usage: pelorus [--config FILE] --print-settings\n"
+                          "       pelorus [--config FILE] --headless [--cycles N] [--adopt-smsc]\n";
     return 2;
 }
