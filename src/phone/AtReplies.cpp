@@ -60,7 +60,8 @@ Final FindFinal(const QString& reply) {
     for (int i = 0; i < n; ++i) {
         if (!IsLineBreak(reply[i]))
             continue;
-        if (IsFinalResultLine(reply.mid(start, i - start)))
+        const QString line = reply.mid(start, i - start);
+        if (IsFinalResultLine(line) || line.trimmed() == QLatin1String(">"))
             return Final::Complete;
         start = i + 1;
     }
