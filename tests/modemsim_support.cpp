@@ -78,7 +78,7 @@ bool ModemSim::waitForOutput(const QString& prefix, int timeoutMs) {
 
 int ModemSim::addMessage(const QString& storage, const QString& pdu) {
     QFile control(dir_.filePath(QStringLiteral("control")));
-    if (!control.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!control.open(QIODevice::WriteOnly))
         return 0;
     control.write((storage + QLatin1Char(':') + pdu + QLatin1Char('\n')).toLatin1());
     control.close();

@@ -61,8 +61,11 @@ Final FindFinal(const QString& reply) {
         if (!IsLineBreak(reply[i]))
             continue;
         const QString line = reply.mid(start, i - start);
-        if (IsFinalResultLine(line) || line.trimmed() == QLatin1String(">"))
-            return Final::Complete;
+        if (IsFinalResultLine(line) || line.trimmed() == QLatin1String(">")) {
+            // The LF of a closing CR LF still on its way would spill into the next reply.
+            const bool lfMayFollow = reply[i] == QLatin1Char('\r') && i + 1 == n;
+            return lfMayFollow ? Final::Unterminated : Final::Complete;
+        }
         start = i + 1;
     }
     const QString tail = reply.mid(start);

@@ -9,8 +9,8 @@ namespace AtReplies {
 
 // Whether the final result of a reply has arrived: a whole line "OK", "ERROR",
 // "+CMS ERROR: n" or "+CME ERROR: n", or the prompt "> " that waits for a PDU. Unterminated:
-// the text ends with such a line but without its line end (or with a bare ">"), so more bytes
-// may still belong to it.
+// the text ends with such a line but without its line end, or with only the CR of its CR LF, or
+// with a bare ">", so more bytes may still belong to it.
 enum class Final { None, Unterminated, Complete };
 Final FindFinal(const QString& reply);
 bool IsFinalResultLine(const QString& line);

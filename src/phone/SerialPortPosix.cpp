@@ -123,8 +123,8 @@ std::string SerialPort::read() {
     const ssize_t n = ::read(Fd(handle_), buffer, kReadSize);
     if (n > 0)
         return std::string(buffer, static_cast<size_t>(n));
-    // A terminal whose far side has gone reports end of file or EIO.
-    if (n == 0 || (errno != EAGAIN && errno != EINTR))
+    // With nothing there a raw terminal reads 0 bytes; one whose device has gone fails (EIO).
+    if (n < 0 && errno != EAGAIN && errno != EINTR)
         lost_ = true;
     return {};
 }

@@ -35,6 +35,8 @@ TEST(FinalResult, RecognisesOnlyWholeFinalLines) {
         {"+CMS ERROR: without a code", QStringLiteral("\r\n+CMS ERROR:\r\n"), Final::None},
         {"bare prompt without its space", QStringLiteral("AT+CMGS=23\r\r\n>"), Final::Unterminated},
         {"echo alone", QStringLiteral("ATZ\r"), Final::None},
+        {"OK with its LF still to come", QStringLiteral("ATZ\r\r\nOK\r"), Final::Unterminated},
+        {"77 Gammu mock: CR alone inside", Reply(77), Final::Complete},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FindFinal(c.reply), c.expected) << c.name;
@@ -52,12 +54,15 @@ TEST(FinalResult, NeverCompleteInsideALine) {
             if (FindFinal(prefix) != Final::Complete)
                 continue;
             ++complete;
-            if (prefix.endsWith(QLatin1String("> ")) || prefix.endsWith(QLatin1String("> \r")))
+            if (prefix.endsWith(QLatin1String("> ")) || prefix.endsWith(QLatin1String("> \r\n")))
                 break;
             const QChar last = prefix.back();
             ASSERT_TRUE(last == QLatin1Char('\r') || last == QLatin1Char('\n'))
                 << row["source"].toStdString();
-            const QString line = prefix.chopped(1).section(lineBreak, -1);
+            QString body = prefix;
+            while (body.endsWith(QLatin1Char('\r')) || body.endsWith(QLatin1Char('\n')))
+                body.chop(1);
+            const QString line = body.section(lineBreak, -1);
             EXPECT_TRUE(IsFinalResultLine(line)) << row["source"].toStdString();
             break;
         }

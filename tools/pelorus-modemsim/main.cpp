@@ -22,6 +22,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr int kDropGraceMs = 50;
 
 const char kUsage[] =
     "usage: pelorus-modemsim --link PATH [options]\n"
@@ -358,16 +359,22 @@ int main(int argc, char** argv) {
 
     Outbox outbox(options);
     bool dropPending = false;
+    Clock::time_point dropAt;
     while (!stopRequested) {
+        // The last answer gets a moment to be read: closing the terminal discards unread input.
         if (dropPending && outbox.empty()) {
-            terminal.close();
-            dropPending = false;
-            std::cout << "dropped" << std::endl;
+            if (dropAt == Clock::time_point())
+                dropAt = Clock::now() + std::chrono::milliseconds(kDropGraceMs);
+            if (Clock::now() >= dropAt) {
+                terminal.close();
+                dropPending = false;
+                std::cout << "dropped" << std::endl;
+            }
         }
         pollfd fds[2] = {{terminal.fd(), POLLIN, 0}, {control.fd(), POLLIN, 0}};
         if (terminal.fd() >= 0 && outbox.due())
             fds[0].events |= POLLOUT;
-        const int wait = outbox.msToNext();
+        const int wait = dropPending && outbox.empty() ? kDropGraceMs : outbox.msToNext();
         timespec timeout{wait / 1000, (wait % 1000) * 1000000L};
         const int ready = ppoll(fds, 2, wait < 0 ? nullptr : &timeout, &waiting);
         if (ready < 0 && errno != EINTR)
