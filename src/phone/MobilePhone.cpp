@@ -190,20 +190,20 @@ qint32 MobilePhone::PhoneState() {
     return phoneState_;
 }
 
-qint16 MobilePhone::AntennaLevel() {
+qint16 MobilePhone::ReadLevel(const QString& command, LevelParser parse) {
     answer_.clear();
-    const QString reply = SendCommand(QStringLiteral("AT+CSQ"), kAwaitOk, 5);
-    const AtReplies::Level level = AtReplies::AntennaLevel(reply, error_);
+    const QString reply = SendCommand(command, kAwaitOk, 5);
+    const AtReplies::Level level = parse(reply, error_);
     answer_ = level.text;
     return level.level;
 }
 
+qint16 MobilePhone::AntennaLevel() {
+    return ReadLevel(QStringLiteral("AT+CSQ"), AtReplies::AntennaLevel);
+}
+
 qint16 MobilePhone::BatteryLevel() {
-    answer_.clear();
-    const QString reply = SendCommand(QStringLiteral("AT+CBC"), kAwaitOk, 5);
-    const AtReplies::Level level = AtReplies::BatteryLevel(reply, error_);
-    answer_ = level.text;
-    return level.level;
+    return ReadLevel(QStringLiteral("AT+CBC"), AtReplies::BatteryLevel);
 }
 
 void MobilePhone::ReadAllMsg(qint32 msgType) {

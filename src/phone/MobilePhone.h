@@ -10,6 +10,9 @@
 #include "files/Pacer.h"
 
 class SerialPort;
+namespace AtReplies {
+struct Level;
+}
 
 class MobilePhone {
 public:
@@ -57,6 +60,9 @@ private:
     QString ReadPort();
     void PollPort();
     QString TakeBuffer();
+    // AntennaLevel and BatteryLevel: one exchange, the level parsed, its text kept in Answer.
+    using LevelParser = AtReplies::Level (*)(const QString& reply, const QString& errorWord);
+    qint16 ReadLevel(const QString& command, LevelParser parse);
     // Lets events run, then waits up to ms for bytes; true when bytes arrived.
     bool WaitForBytes(int ms);
 
