@@ -7,6 +7,11 @@
 #   PELORUS_MARIADB_PORT      its TCP port on 127.0.0.1
 #   PELORUS_MARIADB_USER      a user that may create and drop databases named pelorus...
 #   PELORUS_MARIADB_PASSWORD  its password
+#
+# The MySQL ODBC strings of the gateway always name port 3306 (or none, which the ODBC driver also
+# takes as 3306), so the server listens on 3306 too when nobody else does (PELORUS_MARIADB_ODBC_PORT
+# is then set). The first variant passes no user at all: the client then logs in as the system
+# user (root), which this server of the tests lets in without a password.
 
 pelorus_start_mariadb() {
     local dir port p
@@ -31,6 +36,14 @@ pelorus_start_mariadb() {
         return 1
     fi
 
+    # The second listener for the ODBC strings, when 3306 is free.
+    local extra=""
+    if ! (exec 3<>/dev/tcp/127.0.0.1/3306) 2>/dev/null; then
+        extra="--extra-port=3306 --extra-max-connections=200"
+    else
+        echo "start-mariadb: port 3306 is taken; the ODBC variants will not reach this server" >&2
+    fi
+
     mariadb-install-db --no-defaults --user=root --datadir="$dir/data" --skip-test-db \
         >"$dir/install.log" 2>&1 || {
         cat "$dir/install.log" >&2
@@ -40,6 +53,7 @@ pelorus_start_mariadb() {
         --port="$port" --socket="$dir/mariadbd.sock" --pid-file="$dir/mariadbd.pid" \
         --log-error="$dir/error.log" --skip-log-bin --innodb-buffer-pool-size=32M \
         --character-set-server=utf8mb4 --collation-server=utf8mb4_unicode_ci \
+        $extra \
         </dev/null >/dev/null 2>&1 &
 
     local i
@@ -61,12 +75,18 @@ CREATE USER 'pelorus'@'127.0.0.1' IDENTIFIED BY 'pelorus-test';
 GRANT ALL PRIVILEGES ON `pelorus%`.* TO 'pelorus'@'localhost';
 GRANT ALL PRIVILEGES ON `pelorus%`.* TO 'pelorus'@'127.0.0.1';
 CREATE DATABASE pelorus CHARACTER SET utf8mb4;
+ALTER USER 'root'@'localhost' IDENTIFIED VIA unix_socket OR mysql_native_password USING PASSWORD('');
+CREATE USER 'root'@'127.0.0.1' IDENTIFIED BY '';
+GRANT ALL PRIVILEGES ON *.* TO 'root'@'127.0.0.1' WITH GRANT OPTION;
 SQL
 
     export PELORUS_MARIADB_SOCKET="$dir/mariadbd.sock"
     export PELORUS_MARIADB_PORT="$port"
     export PELORUS_MARIADB_USER=pelorus
     export PELORUS_MARIADB_PASSWORD=pelorus-test
+    if [ -n "$extra" ]; then
+        export PELORUS_MARIADB_ODBC_PORT=3306
+    fi
     echo "start-mariadb: server on 127.0.0.1:$port, socket $PELORUS_MARIADB_SOCKET"
 }
 

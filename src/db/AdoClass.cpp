@@ -95,11 +95,23 @@ bool AdoClass::Connect() {
         if (QSqlDatabase::contains(connectionName_))
             QSqlDatabase::removeDatabase(connectionName_);
         QSqlDatabase db = AddTargetConnection(target, connectionName_);
+        literal_ = target.values == DriverTarget::Values::StandardLiterals  ? &StandardLiteral
+                   : target.values == DriverTarget::Values::UnicodeLiterals ? &UnicodeLiteral
+                                                                            : nullptr;
         if (db.open()) {
-            SetAlarm(AlarmSuccess);
-            return true;
+            for (const QString& init : target.initStatements) {
+                QSqlQuery query(db);
+                if (!query.exec(init))
+                    error = query.lastError();
+            }
+            if (!error.isValid()) {
+                SetAlarm(AlarmSuccess);
+                return true;
+            }
+            db.close();
+        } else {
+            error = db.lastError();
         }
-        error = db.lastError();
     }
     Fail(error, kConnectProcedure, LogTexts::kConnStringPrefix + logged);
     return false;
@@ -214,6 +226,8 @@ bool AdoClass::Run(const Statement& statement, const QString& procedure, const Q
     bool ok;
     if (statement.values.isEmpty()) {
         ok = query.exec(statement.sql);
+    } else if (literal_) {
+        ok = query.exec(statement.inlined(literal_));
     } else {
         ok = query.prepare(statement.sql);
         for (const QVariant& v : statement.values)

@@ -67,4 +67,5 @@ private:
     QString connectionName_;
     QString serverName_, portNumber_, dbaseName_, tableReceive_, tableSend_, user_, pwd_;
     QString logFolder_;
+    QString (*literal_)(const QString&) = nullptr;  // the driver cannot bind: values inlined
 };

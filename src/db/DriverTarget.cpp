@@ -22,9 +22,30 @@ QString OdbcOptions() {
         .arg(kStatementTimeoutSecs);
 }
 
+bool IsMySqlDriverName(const QString& name) {
+    return name.startsWith(QStringLiteral("mySQL"), Qt::CaseInsensitive) ||
+           name.startsWith(QStringLiteral("MariaDB"), Qt::CaseInsensitive);
+}
+
+bool IsSqlServerDriverName(const QString& name) {
+    return name.contains(QStringLiteral("SQL Server"), Qt::CaseInsensitive) ||
+           name.contains(QStringLiteral("SQL Native Client"), Qt::CaseInsensitive) ||
+           name.contains(QStringLiteral("FreeTDS"), Qt::CaseInsensitive);
+}
+
 DriverTarget OdbcTarget(const QString& odbcString) {
     DriverTarget t;
     t.driver = QStringLiteral("QODBC");
+    const QString driverName = ConnectionStringFields(odbcString).value(QStringLiteral("driver"));
+    if (IsSqlServerDriverName(driverName)) {
+        t.values = DriverTarget::Values::UnicodeLiterals;
+    } else {
+        t.values = DriverTarget::Values::StandardLiterals;
+        // A backslash in a MySQL literal is an escape unless the session says otherwise.
+        if (IsMySqlDriverName(driverName))
+            t.initStatements << QStringLiteral(
+                "SET SESSION sql_mode = CONCAT(@@SESSION.sql_mode, ',NO_BACKSLASH_ESCAPES')");
+    }
     QString normalised = odbcString.trimmed();
     while (normalised.endsWith(QLatin1Char(';')))
         normalised.chop(1);

@@ -17,6 +17,7 @@
 #include <QMap>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 struct DriverTarget {
     QString driver;  // Qt SQL driver name; empty when none serves the string
@@ -26,6 +27,14 @@ struct DriverTarget {
     QString password;
     QString connectOptions;
     QString error;  // why no driver serves the string
+
+    // How values reach the statement. Qt's ODBC driver hands a bound text over with its
+    // terminating NUL counted in the length, and the MariaDB driver stores that NUL; ODBC
+    // statements therefore get their values as literals.
+    enum class Values { Bound, StandardLiterals, UnicodeLiterals };
+    Values values = Values::Bound;
+    // Run once after the connection opens.
+    QStringList initStatements;
 
     bool usable() const { return !driver.isEmpty(); }
 };

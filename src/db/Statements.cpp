@@ -19,9 +19,14 @@ QString Columns(int sbType, const QStringList& names) {
 
 }  // namespace
 
+StatementText::StatementText() {
+    statement_.parts << QString();
+}
+
 StatementText& StatementText::sql(const QString& text) {
     statement_.sql += text;
     statement_.shown += text;
+    statement_.parts.last() += text;
     return *this;
 }
 
@@ -29,7 +34,25 @@ StatementText& StatementText::quoted(const QString& value) {
     statement_.sql += QLatin1Char('?');
     statement_.values << value;
     statement_.shown += QLatin1Char('\'') + value + QLatin1Char('\'');
+    statement_.parts << QString();
     return *this;
+}
+
+QString Statement::inlined(QString (*quote)(const QString& value)) const {
+    QString text = parts.value(0);
+    for (int i = 0; i < values.size(); ++i)
+        text += quote(values[i].toString()) + parts.value(i + 1);
+    return text;
+}
+
+QString StandardLiteral(const QString& value) {
+    QString doubled = value;
+    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+}
+
+QString UnicodeLiteral(const QString& value) {
+    return QLatin1Char('N') + StandardLiteral(value);
 }
 
 QString DateExpression(int sbType, const QDateTime& now) {

@@ -4,17 +4,30 @@
 // inlined between single quotes. Values are bound, so any text reaches the table as it stands.
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 struct Statement {
     QString sql;          // what the driver runs
     QVariantList values;  // bound in order to the "?" of sql
     QString shown;        // what the log shows
+    QStringList parts;    // the SQL text around the values (one more than the values)
+
+    // The statement with each value written as a literal by quote(value), for drivers that
+    // cannot bind.
+    QString inlined(QString (*quote)(const QString& value)) const;
 };
+
+// 'text' with every apostrophe doubled: the standard SQL literal, exact where backslashes are no
+// escape character.
+QString StandardLiteral(const QString& value);
+// N'text': the same as a Unicode literal (SQL Server keeps Cyrillic only in these).
+QString UnicodeLiteral(const QString& value);
 
 // Builds both forms side by side.
 class StatementText {
 public:
+    StatementText();
     // SQL text, the same in both forms.
     StatementText& sql(const QString& text);
     // A value between single quotes in the log, a bound "?" for the driver.

@@ -18,13 +18,18 @@ struct Row {
 // S=SRV1, D=sms, U=usr, P=pw. Driver 1 and Access 1 stand for "set" (any non-zero value).
 const Row kRows[] = {
     {0, 1, 1, kAny, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=sms;User Id=admin;Password=;"},
-    {0, 1, 0, kAny, "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=sms;Jet OLEDB:Database Password=pw;"},
+    {0, 1, 0, kAny,
+     "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=sms;Jet OLEDB:Database Password=pw;"},
     {0, 0, 1, kAny, "Driver={Microsoft Access Driver (*.mdb)};Dbq=sms;Uid=Admin;Pwd=;"},
     {0, 0, 0, kAny, "Driver={Microsoft Access Driver (*.mdb)};Dbq=sms;Uid=Admin;Pwd=pw;"},
-    {1, kAny, 1, kAny, "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=sms;Persist Security Info=False;"},
-    {1, kAny, 0, kAny, "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=sms;Jet OLEDB:Database Password=pw;"},
-    {2, 1, 1, kAny, "Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;Integrated Security=SSPI;"},
-    {2, 1, 0, kAny, "Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;User Id=usr;Password=pw;"},
+    {1, kAny, 1, kAny,
+     "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=sms;Persist Security Info=False;"},
+    {1, kAny, 0, kAny,
+     "Provider=Microsoft.ACE.OLEDB.12.0;Data Source=sms;Jet OLEDB:Database Password=pw;"},
+    {2, 1, 1, kAny,
+     "Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;Integrated Security=SSPI;"},
+    {2, 1, 0, kAny,
+     "Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;User Id=usr;Password=pw;"},
     {2, 0, 1, kAny, "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes;"},
     {2, 0, 0, kAny, "Driver={SQL Server};Server=SRV1;Database=sms;Uid=usr;Pwd=pw;"},
     {3, 1, 1, kAny, "Provider=SQLNCLI;Server=SRV1;Database=sms;Trusted_Connection=yes;"},
@@ -34,9 +39,14 @@ const Row kRows[] = {
     {4, 1, 0, kAny, "Provider=MySQLProv;Data Source=sms;User Id=usr;Password=pw;"},
     {4, 1, 1, kAny, ""},
     {4, 0, kAny, 0, "Driver={mySQL};Server=localhost;Option=16834;Database=sms;"},
-    {4, 0, kAny, 1, "Driver={mySQL};Server=SRV1;Port=3306;Option=131072;Stmt=;Database=sms;Uid=usr;Pwd=pw;"},
-    {4, 0, kAny, 2, "Driver={MySQL ODBC 3.51 Driver};Server=localhost;Database=sms;User=usr;Password=pw;Option=3;"},
-    {4, 0, kAny, 3, "Driver={MySQL ODBC 3.51 Driver};Server=SRV1;Port=3306;Database=sms;User=usr; Password=pw;Option=3;"},
+    {4, 0, kAny, 1,
+     "Driver={mySQL};Server=SRV1;Port=3306;Option=131072;Stmt=;Database=sms;Uid=usr;Pwd=pw;"},
+    {4, 0, kAny, 2,
+     "Driver={MySQL ODBC 3.51 "
+     "Driver};Server=localhost;Database=sms;User=usr;Password=pw;Option=3;"},
+    {4, 0, kAny, 3,
+     "Driver={MySQL ODBC 3.51 Driver};Server=SRV1;Port=3306;Database=sms;User=usr; "
+     "Password=pw;Option=3;"},
     {5, 0, 0, kAny, "Driver=Firebird/InterBase(r) driver;Uid=usr;Pwd=pw;DbName=sms;"},
     {6, kAny, kAny, kAny, "Driver=SQLite3;Database=sms;"},
 };
@@ -44,7 +54,9 @@ const Row kRows[] = {
 bool Matches(int wanted, int value) {
     return wanted == kAny || (wanted == 0 ? value == 0 : value != 0) || wanted == value;
 }
-bool MatchesVariant(int wanted, int value) { return wanted == kAny || wanted == value; }
+bool MatchesVariant(int wanted, int value) {
+    return wanted == kAny || wanted == value;
+}
 
 DbSettings Settings(int sbType, int driver, int access, int variant) {
     DbSettings s;
@@ -78,9 +90,9 @@ TEST(ConnectionStringTest, EveryCombinationGivesItsRowOrNone) {
                 for (int variant = -1; variant <= 5; ++variant) {
                     const auto got = ConnectionString(Settings(sbType, driver, access, variant));
                     const Row* row = RowFor(sbType, driver, access, variant);
-                    SCOPED_TRACE(testing::Message() << "SbType " << sbType << " Driver " << driver
-                                                    << " Access " << access << " MySqlODBC "
-                                                    << variant);
+                    SCOPED_TRACE(testing::Message()
+                                 << "SbType " << sbType << " Driver " << driver << " Access "
+                                 << access << " MySqlODBC " << variant);
                     if (row) {
                         ASSERT_TRUE(got.has_value());
                         EXPECT_EQ(got->toStdString(), row->expected);
@@ -106,9 +118,9 @@ TEST(ConnectionStringTest, CombinationsWithoutRow) {
         int sbType, driver, access, variant;
     } cases[] = {
         {4, 0, 0, 4},  {4, 0, 1, -1}, {4, 0, 0, 99},  // MySQL ODBC variant outside 0 to 3
-        {5, 0, 1, 0},                                  // Firebird with Trusted connection
-        {5, 1, 0, 0},  {5, 1, 1, 0},                   // Firebird through OLE DB
-        {-1, 0, 0, 0}, {7, 0, 0, 0},  {99, 1, 1, 0},   // unknown kinds
+        {5, 0, 1, 0},                                 // Firebird with Trusted connection
+        {5, 1, 0, 0},  {5, 1, 1, 0},                  // Firebird through OLE DB
+        {-1, 0, 0, 0}, {7, 0, 0, 0},  {99, 1, 1, 0},  // unknown kinds
     };
     for (const Case& c : cases) {
         EXPECT_FALSE(ConnectionString(Settings(c.sbType, c.driver, c.access, c.variant)))
@@ -123,8 +135,11 @@ TEST(ConnectionStringTest, LoggedStringMasksOnlyThePassword) {
         const char* logged;
     } cases[] = {
         {0, 0, 0, 0, "Driver={Microsoft Access Driver (*.mdb)};Dbq=sms;Uid=Admin;Pwd=***;"},
-        {2, 1, 0, 0, "Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;User Id=usr;Password=***;"},
-        {4, 0, 0, 3, "Driver={MySQL ODBC 3.51 Driver};Server=SRV1;Port=3306;Database=sms;User=usr; Password=***;Option=3;"},
+        {2, 1, 0, 0,
+         "Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;User Id=usr;Password=***;"},
+        {4, 0, 0, 3,
+         "Driver={MySQL ODBC 3.51 Driver};Server=SRV1;Port=3306;Database=sms;User=usr; "
+         "Password=***;Option=3;"},
         {5, 0, 0, 0, "Driver=Firebird/InterBase(r) driver;Uid=usr;Pwd=***;DbName=sms;"},
         {2, 0, 1, 0, "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes;"},
     };
@@ -155,7 +170,8 @@ TEST(ConnectionStringTest, SettingsFileAndItsDefaults) {
     WriteINI(INIFileName, QStringLiteral("Server"), QStringLiteral("Access"), QStringLiteral("1"));
     WriteINI(INIFileName, QStringLiteral("Server"), QStringLiteral("ServerName"),
              QStringLiteral("SRV1"));
-    WriteINI(INIFileName, QStringLiteral("Server"), QStringLiteral("DbName"), QStringLiteral("sms"));
+    WriteINI(INIFileName, QStringLiteral("Server"), QStringLiteral("DbName"),
+             QStringLiteral("sms"));
     EXPECT_EQ(ConnectionString(ReadDbSettings())->toStdString(),
               "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes;");
 

@@ -31,15 +31,18 @@ TEST(DriverTargetTest, EachKindMapsToItsDriver) {
     } cases[] = {
         {"Driver=SQLite3;Database=data/gw.db;", "QSQLITE", "/etc/pelorus/data/gw.db", "", "", ""},
         {"Driver=SQLite3;Database=/var/lib/gw.db;", "QSQLITE", "/var/lib/gw.db", "", "", ""},
-        {"Driver=Firebird/InterBase(r) driver;Uid=SYSDBA;Pwd=mk;DbName=db1:/srv/sms.fdb;",
-         "QIBASE", "db1:/srv/sms.fdb", "", "SYSDBA", "mk"},
+        {"Driver=Firebird/InterBase(r) driver;Uid=SYSDBA;Pwd=mk;DbName=db1:/srv/sms.fdb;", "QIBASE",
+         "db1:/srv/sms.fdb", "", "SYSDBA", "mk"},
         {"Provider=MySQLProv;Data Source=sms;User Id=u;Password=p;", "QMYSQL", "sms", "localhost",
          "u", "p"},
         // ODBC strings go whole to unixODBC, without the trailing semicolon.
         {"Driver={mySQL};Server=localhost;Option=16834;Database=sms;", "QODBC",
          "Driver={mySQL};Server=localhost;Option=16834;Database=sms", "", "", ""},
-        {"Driver={MySQL ODBC 3.51 Driver};Server=h;Port=3306;Database=sms;User=u; Password=p;Option=3;",
-         "QODBC", "Driver={MySQL ODBC 3.51 Driver};Server=h;Port=3306;Database=sms;User=u; Password=p;Option=3",
+        {"Driver={MySQL ODBC 3.51 Driver};Server=h;Port=3306;Database=sms;User=u; "
+         "Password=p;Option=3;",
+         "QODBC",
+         "Driver={MySQL ODBC 3.51 Driver};Server=h;Port=3306;Database=sms;User=u; "
+         "Password=p;Option=3",
          "", "", ""},
         {"Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes;", "QODBC",
          "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes", "", "", ""},
@@ -49,7 +52,8 @@ TEST(DriverTargetTest, EachKindMapsToItsDriver) {
         {"Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;User Id=u;Password=p;", "QODBC",
          "Driver={SQL Server};Server=SRV1;Database=sms;Uid=u;Pwd=p", "", "", ""},
         {"Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;Integrated Security=SSPI;",
-         "QODBC", "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes", "", "", ""},
+         "QODBC", "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes", "", "",
+         ""},
         {"Provider=SQLNCLI;Server=SRV1;Database=sms;Trusted_Connection=yes;", "QODBC",
          "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes", "", "", ""},
         {"Provider=SQLNCLI;Server=SRV1;Database=sms;Uid=u;Pwd=p;", "QODBC",

@@ -21,19 +21,31 @@ TEST(StatementsTest, ReceivedInsertByKind) {
         const char* shown;
         const char* sql;
     } cases[] = {
-        {0, "INSERT INTO Receive ([DateTime], [Number], [SmsMessage]) VALUES ('2010-11-05 14:03:09', '+7900', 'it''s')",
-         "INSERT INTO Receive ([DateTime], [Number], [SmsMessage]) VALUES ('2010-11-05 14:03:09', ?, ?)"},
-        {1, "INSERT INTO Receive ([DateTime], [Number], [SmsMessage]) VALUES ('2010-11-05 14:03:09', '+7900', 'it''s')",
-         "INSERT INTO Receive ([DateTime], [Number], [SmsMessage]) VALUES ('2010-11-05 14:03:09', ?, ?)"},
-        {2, "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES (GetDate(), '+7900', 'it''s')",
+        {0,
+         "INSERT INTO Receive ([DateTime], [Number], [SmsMessage]) VALUES ('2010-11-05 14:03:09', "
+         "'+7900', 'it''s')",
+         "INSERT INTO Receive ([DateTime], [Number], [SmsMessage]) VALUES ('2010-11-05 14:03:09', "
+         "?, ?)"},
+        {1,
+         "INSERT INTO Receive ([DateTime], [Number], [SmsMessage]) VALUES ('2010-11-05 14:03:09', "
+         "'+7900', 'it''s')",
+         "INSERT INTO Receive ([DateTime], [Number], [SmsMessage]) VALUES ('2010-11-05 14:03:09', "
+         "?, ?)"},
+        {2,
+         "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES (GetDate(), '+7900', 'it''s')",
          "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES (GetDate(), ?, ?)"},
-        {3, "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES (GetDate(), '+7900', 'it''s')",
+        {3,
+         "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES (GetDate(), '+7900', 'it''s')",
          "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES (GetDate(), ?, ?)"},
         {4, "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES (Now(), '+7900', 'it''s')",
          "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES (Now(), ?, ?)"},
-        {5, "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES ('2010-11-05 14:03:09', '+7900', 'it''s')",
+        {5,
+         "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES ('2010-11-05 14:03:09', "
+         "'+7900', 'it''s')",
          "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES ('2010-11-05 14:03:09', ?, ?)"},
-        {6, "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES ('2010-11-05 14:03:09', '+7900', 'it''s')",
+        {6,
+         "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES ('2010-11-05 14:03:09', "
+         "'+7900', 'it''s')",
          "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES ('2010-11-05 14:03:09', ?, ?)"},
         // No expression for an unknown kind: the statement fails at the database.
         {9, "INSERT INTO Receive (DateTime, Number, SmsMessage) VALUES (, '+7900', 'it''s')",
@@ -41,9 +53,9 @@ TEST(StatementsTest, ReceivedInsertByKind) {
     };
     for (const Case& c : cases) {
         // The log shows the text between quotes unchanged (here a text holding two quotes).
-        const Statement s = InsertReceivedStatement(c.sbType, QStringLiteral("Receive"), kNow,
-                                                    QStringLiteral("+7900"),
-                                                    QStringLiteral("it''s"));
+        const Statement s =
+            InsertReceivedStatement(c.sbType, QStringLiteral("Receive"), kNow,
+                                    QStringLiteral("+7900"), QStringLiteral("it''s"));
         EXPECT_EQ(s.shown.toStdString(), c.shown);
         EXPECT_EQ(s.sql.toStdString(), c.sql);
         EXPECT_EQ(s.values, (QVariantList{QStringLiteral("+7900"), QStringLiteral("it''s")}));
@@ -51,10 +63,10 @@ TEST(StatementsTest, ReceivedInsertByKind) {
 }
 
 TEST(StatementsTest, SendInsertAndUnitUpdates) {
-    EXPECT_EQ(InsertSendStatement(0, QStringLiteral("Send"), QStringLiteral("1"),
-                                  QStringLiteral("t"))
-                  .shown,
-              QStringLiteral("INSERT INTO Send ([Number], [SmsMessage]) VALUES ('1', 't')"));
+    EXPECT_EQ(
+        InsertSendStatement(0, QStringLiteral("Send"), QStringLiteral("1"), QStringLiteral("t"))
+            .shown,
+        QStringLiteral("INSERT INTO Send ([Number], [SmsMessage]) VALUES ('1', 't')"));
     const Statement send = InsertSendStatement(6, QStringLiteral("Out"), QStringLiteral("1"),
                                                QStringLiteral("'); DROP TABLE Out; --"));
     EXPECT_EQ(send.shown,
@@ -62,9 +74,8 @@ TEST(StatementsTest, SendInsertAndUnitUpdates) {
                              "Out; --')"));
     EXPECT_EQ(send.sql, QStringLiteral("INSERT INTO Out (Number, SmsMessage) VALUES (?, ?)"));
 
-    const Statement battery = UpdateBatteryStatement(QStringLiteral("Units"),
-                                                     QStringLiteral("Now()"), 85,
-                                                     QStringLiteral("U1"));
+    const Statement battery = UpdateBatteryStatement(
+        QStringLiteral("Units"), QStringLiteral("Now()"), 85, QStringLiteral("U1"));
     EXPECT_EQ(battery.shown, QStringLiteral("UPDATE  Units SET lstactv = Now() , BattCharge = 85 "
                                             "where unit = 'U1'"));
     EXPECT_EQ(battery.sql,
