@@ -268,8 +268,9 @@ TEST_P(EngineTest, UnreachableDatabaseGivesNoListWithinTheTimeout) {
     EXPECT_TRUE(
         log[1].endsWith(LogTexts::kConnStringPrefix + *LoggedConnectionString(ReadDbSettings())));
     const QString password = ReadSetting(Setting::ServerPwd);
-    if (!password.isEmpty())
+    if (!password.isEmpty()) {
         EXPECT_FALSE(log[1].contains(password)) << log[1].toStdString();
+    }
     EXPECT_EQ(lamps.colour(0), AlarmLamps::kRed);
 
     // The other operations give up quietly: Connect has said it all.
