@@ -26,5 +26,5 @@ done
 ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
 
 for s in "$root"/scripts/test.d/after-*.sh; do
-    [ -e "$s" ] && bash "$s"
+    if [ -e "$s" ]; then bash "$s"; fi
 done
