@@ -20,7 +20,9 @@ void HeadlessView::Print(const QString& line) {
     out_.flush();
 }
 
-void HeadlessView::showStatus(const QString& text) { Print(QStringLiteral("Status: ") + text); }
+void HeadlessView::showStatus(const QString& text) {
+    Print(QStringLiteral("Status: ") + text);
+}
 
 void HeadlessView::PrintList(const QString& caption, const QStringList& lines, QStringList& last) {
     if (lines == last)
@@ -52,8 +54,8 @@ QString HeadlessView::LampsText(const AlarmLamps& lamps) {
         QStringLiteral("ADO"), QStringLiteral("Телефон"), QStringLiteral("Файлы")};
     QStringList parts;
     for (int g = 0; g < AlarmLamps::kGroups; ++g)
-        parts << groups[g] + QLatin1Char(' ') + ColourName(lamps.colour(2 * g)) +
-                     QLatin1Char('/') + ColourName(lamps.colour(2 * g + 1));
+        parts << groups[g] + QLatin1Char(' ') + ColourName(lamps.colour(2 * g)) + QLatin1Char('/') +
+                     ColourName(lamps.colour(2 * g + 1));
     return parts.join(QStringLiteral(", "));
 }
 
@@ -84,4 +86,6 @@ void HeadlessView::closeWindow() {
         onClose();
 }
 
-void HeadlessView::logWritten(const QString& line) { Print(QStringLiteral("Log: ") + line); }
+void HeadlessView::logWritten(const QString& line) {
+    Print(QStringLiteral("Log: ") + line);
+}

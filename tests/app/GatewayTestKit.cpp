@@ -27,8 +27,7 @@ QString DeliverPdu(const QString& number, const QString& text) {
     // message reference, the destination as originator, a time stamp in place of the validity.
     SMScoder coder;
     QString body = text;
-    const QStringList parts =
-        coder.PrepareSend(number, body, QStringLiteral("79001111111"), 0);
+    const QStringList parts = coder.PrepareSend(number, body, QStringLiteral("79001111111"), 0);
     if (parts.size() != 1)
         return QString();
     const QString submit = parts.first().section(QLatin1Char('-'), 0, 0);
@@ -121,7 +120,9 @@ void GatewayRig::Start() {
     gateway_->Start();
 }
 
-QString GatewayRig::DatabasePath() const { return dir_.filePath(QStringLiteral("pelorus.db")); }
+QString GatewayRig::DatabasePath() const {
+    return dir_.filePath(QStringLiteral("pelorus.db"));
+}
 
 void GatewayRig::AddSendRow(const QString& number, const QString& text) {
     QSqlQuery q(QSqlDatabase::database(checkConnection_));

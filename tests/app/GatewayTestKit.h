@@ -51,8 +51,8 @@ public:
     QString DatabasePath() const;
     void AddSendRow(const QString& number, const QString& text);
     QList<SendRowState> SendRows() const;
-    QStringList ReceivedTexts() const;          // SmsMessage of every receive row, in order
-    QList<QStringList> ReceivedRows() const;    // Number, SmsMessage
+    QStringList ReceivedTexts() const;        // SmsMessage of every receive row, in order
+    QList<QStringList> ReceivedRows() const;  // Number, SmsMessage
     // The database becomes unreachable (its path names a missing folder) or reachable again.
     void SetDatabaseDown(bool down);
 

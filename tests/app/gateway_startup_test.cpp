@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "GatewayTestKit.h"
+#include "db/AdoClass.h"
 #include "files/FileFolder.h"
 #include "files/LogTexts.h"
 #include "settings/Ini.h"
@@ -65,7 +66,8 @@ TEST(GatewayStartup, DatabaseDownPhoneUpStartsNormally) {
     rig.SetDatabaseDown(true);
     rig.Load();
     EXPECT_TRUE(rig.G().Start());
-    EXPECT_TRUE(rig.view.statuses.contains(QStringLiteral("Соединение с сервером не установлено.")));
+    EXPECT_TRUE(
+        rig.view.statuses.contains(QStringLiteral("Соединение с сервером не установлено.")));
     EXPECT_TRUE(rig.view.statuses.last().startsWith(QStringLiteral("Найден телефон: '")));
     EXPECT_EQ(rig.view.LogCount(QStringLiteral("PHONE Error")), 0);
     EXPECT_TRUE(rig.G().IsRunning());
@@ -122,14 +124,14 @@ TEST(GatewayTick, ReinitialisesEveryReinitPeriodCycles) {
         rig.SetSetting(QStringLiteral("Reinit/Period"), r.reinit);
         rig.Load();
         rig.G().Start();
-        const AdoClass* first = &rig.G().Database();
+        const QString first = rig.G().Database().connectionName();
         for (int i = 0; i < 6 * 6; ++i)
             rig.G().Tick();
         EXPECT_EQ(rig.G().CyclesRun(), 6);
         EXPECT_EQ(rig.view.statuses.count(QStringLiteral("Выполнена реинициализация ADO")),
                   r.expected)
             << r.reinit.toStdString();
-        EXPECT_NE(&rig.G().Database(), first);
+        EXPECT_NE(rig.G().Database().connectionName(), first);
         // The re-initialisation re-ran the checks (and the new gateway object works).
         EXPECT_EQ(rig.view.statuses.count(QStringLiteral("Соединение с сервером проверено.")),
                   1 + r.expected);

@@ -19,7 +19,9 @@ namespace {
 
 volatile std::sig_atomic_t g_stopRequested = 0;
 
-extern "C" void RequestStop(int) { g_stopRequested = 1; }
+extern "C" void RequestStop(int) {
+    g_stopRequested = 1;
+}
 
 void InstallStopSignals() {
     struct sigaction action {};
