@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -22,24 +23,37 @@ constexpr int kTestStepMs = 100;
 const QString kTimeStamp = QStringLiteral("62215041300021");
 }  // namespace
 
-QString DeliverPdu(const QString& number, const QString& text) {
-    // An SMS-SUBMIT from the encoder becomes the matching SMS-DELIVER: first octet 04, no
-    // message reference, the destination as originator, a time stamp in place of the validity.
-    SMScoder coder;
-    QString body = text;
-    const QStringList parts = coder.PrepareSend(number, body, QStringLiteral("79001111111"), 0);
-    if (parts.size() != 1)
-        return QString();
-    const QString submit = parts.first().section(QLatin1Char('-'), 0, 0);
+QString DeliverFromSubmit(const QString& submit) {
+    // First octet 04 (44 with a user-data header), no message reference, the destination as
+    // originator, a time stamp in place of the validity.
     const QString sca = submit.left(16);
-    QString rest = submit.mid(16 + 4);  // first octet and message reference
+    const bool header = (submit.mid(16, 2).toInt(nullptr, 16) & 0x40) != 0;
+    QString rest = submit.mid(16 + 4);
     const int digits = rest.left(2).toInt(nullptr, 16);
     const int addressChars = 4 + digits + (digits % 2);
     const QString address = rest.left(addressChars);
     rest = rest.mid(addressChars);
     const QString pidDcs = rest.left(4);
-    const QString userData = rest.mid(6);  // after the validity octet
-    return sca + QStringLiteral("04") + address + pidDcs + kTimeStamp + userData;
+    const QString userData = rest.mid(6);
+    return sca + (header ? QStringLiteral("44") : QStringLiteral("04")) + address + pidDcs +
+           kTimeStamp + userData;
+}
+
+QString DeliverPdu(const QString& number, const QString& text) {
+    SMScoder coder;
+    QString body = text;
+    const QStringList parts = coder.PrepareSend(number, body, QStringLiteral("79001111111"), 0);
+    if (parts.size() != 1)
+        return QString();
+    return DeliverFromSubmit(parts.first().section(QLatin1Char('-'), 0, 0));
+}
+
+QString GatewayRig::ScratchTemplate() {
+    // In memory where the machine offers it: a commit to SQLite then costs no disk flush.
+    const QDir shm(QStringLiteral("/dev/shm"));
+    const QString base =
+        shm.exists() && QFileInfo(shm.path()).isWritable() ? shm.path() : QDir::tempPath();
+    return base + QStringLiteral("/pelorus-gateway-XXXXXX");
 }
 
 GatewayRig::GatewayRig() {

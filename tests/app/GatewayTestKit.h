@@ -17,6 +17,8 @@ namespace gatewaytest {
 // One SMS-DELIVER PDU (hex) as a phone would list it, from `number` with `text`: 7-bit when the
 // text allows, UCS2 otherwise. Parts of a long text are not made here.
 QString DeliverPdu(const QString& number, const QString& text);
+// The SMS-DELIVER a recipient would list for an SMS-SUBMIT the modem accepted (header kept).
+QString DeliverFromSubmit(const QString& submitHex);
 
 struct SendRowState {
     QString id;
@@ -69,7 +71,8 @@ public:
 private:
     void WriteSettings();
 
-    QTemporaryDir dir_;
+    QTemporaryDir dir_{ScratchTemplate()};
+    static QString ScratchTemplate();
     testsupport::ModemSim modem_;
     std::unique_ptr<Gateway> gateway_;
     QString checkConnection_;
