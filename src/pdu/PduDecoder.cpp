@@ -44,16 +44,43 @@ private:
     bool failed_ = false;
 };
 
+// Hex digit values for the first 128 codes: -1 not a digit, -2 a blank to skip.
+constexpr std::array<signed char, 128> kHexValues = [] {
+    std::array<signed char, 128> t{};
+    for (auto& v : t)
+        v = -1;
+    for (int c = '0'; c <= '9'; ++c)
+        t[c] = static_cast<signed char>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c)
+        t[c] = t[c + ('a' - 'A')] = static_cast<signed char>(c - 'A' + 10);
+    t[' '] = t['\t'] = t['\r'] = t['\n'] = -2;
+    return t;
+}();
+
 int HexToOctets(QStringView hex, std::uint8_t* out) {
     int count = 0;
-    int high = -1;
-    for (QChar c : hex) {
-        const char16_t u = c.unicode();
-        if (u == ' ' || u == '\t' || u == '\r' || u == '\n')
-            continue;
-        const int v = HexDigitValue(c);
-        if (v < 0)
+    const char16_t* p = hex.utf16();
+    const char16_t* const end = p + hex.size();
+    // Pairs of digits without blanks, the usual case, two characters per step.
+    while (end - p >= 2 && count < kMaxOctets) {
+        if ((p[0] | p[1]) >= 128)
             return -1;
+        const int high = kHexValues[p[0]];
+        const int low = kHexValues[p[1]];
+        if ((high | low) < 0)
+            break;
+        out[count++] = static_cast<std::uint8_t>(high << 4 | low);
+        p += 2;
+    }
+    // The rest, with blanks between digits allowed anywhere.
+    int high = -1;
+    for (; p != end; ++p) {
+        const int v = *p < 128 ? kHexValues[*p] : -1;
+        if (v < 0) {
+            if (v == -2)
+                continue;
+            return -1;
+        }
         if (high < 0) {
             high = v;
             continue;
@@ -70,9 +97,7 @@ bool IsInternational(int typeOfAddress) { return (typeOfAddress & 0x70) == 0x10;
 bool IsAlphanumeric(int typeOfAddress) { return (typeOfAddress & 0x70) == 0x50; }
 
 void AppendNumber(QString& out, int typeOfAddress, const std::uint8_t* octets, int digits) {
-    if (IsInternational(typeOfAddress))
-        out += QLatin1Char('+');
-    AppendAddressDigits(out, octets, digits);
+    AppendAddressDigits(out, octets, digits, IsInternational(typeOfAddress));
 }
 
 // SMS-centre field: a length octet counting the type of address and the number octets.
@@ -241,15 +266,15 @@ QString PduKindName(PduKind kind) {
 
 void DecodedPdu::clear() {
     kind = PduKind::Invalid;
-    smsc.resize(0);
-    number.resize(0);
-    text.resize(0);
+    for (QString* s : {&smsc, &number, &text, &dischargeTime}) {
+        if (!s->isEmpty())
+            s->resize(0);
+    }
     dcs = -1;
     alphabet = PduAlphabet::Gsm7;
     hasConcat = false;
     concat = {};
     status = -1;
-    dischargeTime.resize(0);
 }
 
 PduAlphabet AlphabetOfDcs(int dcs) {

@@ -78,13 +78,19 @@ QString SemiOctetsToNumber(const QString& semiOctets) {
     return out;
 }
 
-void AppendAddressDigits(QString& out, const std::uint8_t* octets, int digits) {
+void AppendAddressDigits(QString& out, const std::uint8_t* octets, int digits, bool plus) {
     static constexpr char kSemiOctetChars[] = "0123456789*#abc";
+    const int start = out.size();
+    out.resize(start + digits + (plus ? 1 : 0));
+    QChar* dst = out.data() + start;
+    if (plus)
+        *dst++ = QLatin1Char('+');
     for (int i = 0; i < digits; ++i) {
         const int nibble = (i % 2 == 0) ? (octets[i / 2] & 0xF) : (octets[i / 2] >> 4);
         if (nibble != 0xF)
-            out += QLatin1Char(kSemiOctetChars[nibble]);
+            *dst++ = QLatin1Char(kSemiOctetChars[nibble]);
     }
+    out.resize(dst - out.constData());
 }
 
 QString CharToBits(QChar c) {
@@ -211,4 +217,16 @@ Septets ConcatHeaderSeptets(int reference, int total, int sequence) {
     // The seventh septet holds the top six bits of the last octet and the fill bit (zero).
     septets[6] = static_cast<std::uint8_t>(header[5]) >> 2;
     return septets;
+}
+
+void AssignJoined(QString& out, std::initializer_list<QStringView> pieces) {
+    qsizetype size = 0;
+    for (QStringView piece : pieces)
+        size += piece.size();
+    out.resize(size);
+    QChar* dst = out.data();
+    for (QStringView piece : pieces) {
+        std::copy(piece.begin(), piece.end(), dst);
+        dst += piece.size();
+    }
 }

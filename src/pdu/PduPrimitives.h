@@ -8,6 +8,7 @@
 #include <QVarLengthArray>
 
 #include <cstdint>
+#include <initializer_list>
 
 using Septets = QVarLengthArray<std::uint8_t, 320>;
 
@@ -25,9 +26,13 @@ QString NumberToSemiOctets(const QString& number);
 // dropped. 9700214365F7 gives +79001234567.
 QString SemiOctetsToNumber(const QString& semiOctets);
 
-// The digits of an address field (octets of swapped semi-octets), at most `digits` of them.
-// Semi-octets A to E are the characters * # a b c; F is the filler and gives nothing.
-void AppendAddressDigits(QString& out, const std::uint8_t* octets, int digits);
+// The digits of an address field (octets of swapped semi-octets), at most `digits` of them,
+// after an optional "+". Semi-octets A to E are the characters * # a b c; F is the filler and
+// gives nothing.
+void AppendAddressDigits(QString& out, const std::uint8_t* octets, int digits, bool plus = false);
+
+// `out` becomes the pieces joined, reusing its storage when it is not shared.
+void AssignJoined(QString& out, std::initializer_list<QStringView> pieces);
 
 // A character's code (its Latin-1 code, 0 when it has none) as eight binary digits.
 QString CharToBits(QChar c);

@@ -5,6 +5,7 @@
 
 #include "files/LogLines.h"
 #include "pdu/PduEncoder.h"
+#include "pdu/PduPrimitives.h"
 #include "pdu/Transliterate.h"
 #include "settings/Ini.h"
 #include "settings/Settings.h"
@@ -113,37 +114,38 @@ QString SMScoder::PlainSMS() const { return plainSMS_; }
 
 const DecodedPdu& SMScoder::Decoded() const { return decoded_; }
 
-QString SMScoder::ReportSentence() const {
-    return QStringLiteral("Отчет о доставке: ") + ReportStatusWord(decoded_.status) +
-           QLatin1Char(' ') + decoded_.number + QStringLiteral(" Дата: ") +
-           decoded_.dischargeTime;
+void SMScoder::ComposeReportSentence() {
+    static const QString kLead = QStringLiteral("Отчет о доставке: ");
+    static const QString kDate = QStringLiteral(" Дата: ");
+    const QChar blank = QLatin1Char(' ');
+    const QString word = ReportStatusWord(decoded_.status);
+    AssignJoined(decoded_.text, {kLead, word, QStringView(&blank, 1), decoded_.number, kDate,
+                                 decoded_.dischargeTime});
 }
 
 QString SMScoder::CurrentStamp() {
-    const QDateTime now = clock_->now();
-    const qint64 second = now.toSecsSinceEpoch();
+    // Formatting the local time costs more than the whole decode: once per second is enough.
+    const qint64 second = clock_->msecsSinceEpoch() / 1000;
     if (second != stampSecond_) {
-        stamp_ = TimeStamp(now);
+        stamp_ = TimeStamp(clock_->now());
         stampSecond_ = second;
     }
     return stamp_;
 }
 
 void SMScoder::DecodePDU() {
-    plainSMS_.resize(0);
+    if (!plainSMS_.isEmpty())
+        plainSMS_.resize(0);
     DecodePdu(rowSMS_, decoded_);
     if (decoded_.kind == PduKind::StatusReport)
-        decoded_.text = ReportSentence();
+        ComposeReportSentence();
     // A listed SMS-SUBMIT is a message this phone sent or keeps to send, not one received.
     if (decoded_.text.isEmpty() || decoded_.kind == PduKind::Submit)
         return;
     const QString stamp = CurrentStamp();
-    plainSMS_.reserve(stamp.size() + decoded_.number.size() + decoded_.text.size() + 2);
-    plainSMS_ += stamp;
-    plainSMS_ += QLatin1Char('\t');
-    plainSMS_ += decoded_.number;
-    plainSMS_ += QLatin1Char('\t');
-    plainSMS_ += decoded_.text;
+    const QChar tab = QLatin1Char('\t');
+    AssignJoined(plainSMS_, {stamp, QStringView(&tab, 1), decoded_.number, QStringView(&tab, 1),
+                             decoded_.text});
     if (ReadSetting(Setting::TestSMS) == QLatin1String("1"))
         AppendLine(RawPduLogPath(), stamp + QLatin1Char(' ') + rowSMS_);
 }

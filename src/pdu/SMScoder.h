@@ -35,7 +35,7 @@ public:
 
 private:
     void DecodePDU();
-    QString ReportSentence() const;
+    void ComposeReportSentence();
     QString CurrentStamp();
     int NextReference();
 

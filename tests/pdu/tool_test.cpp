@@ -41,6 +41,7 @@ TEST_F(PduTool, EncodePrintsTheElementsAndUsesTheSettingsFile) {
                            QStringLiteral("--to"), QStringLiteral("79001234567"), QStringLiteral("--text"),
                            QString(170, QChar(0x0416))});
     EXPECT_EQ(latin.out.count(QLatin1Char('\n')), 2);  // 170 septets of "J", not 3 UCS2 parts
+    ForgetIniCache();  // the program wrote the file behind this process's back
     EXPECT_EQ(get("SMS", "LongID"), QStringLiteral("42"));
 }
 
