@@ -67,8 +67,9 @@ void BM_EncodeSubmit(benchmark::State& state) {
     for (auto _ : state) {
         for (const QString& t : texts) {
             QString text = t;
-            elements += coder.PrepareSend(QStringLiteral("+79001234567"), text,
-                                          QStringLiteral("79001111111"), 0)
+            elements += coder
+                            .PrepareSend(QStringLiteral("+79001234567"), text,
+                                         QStringLiteral("79001111111"), 0)
                             .size();
         }
     }

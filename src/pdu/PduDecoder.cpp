@@ -93,8 +93,12 @@ int HexToOctets(QStringView hex, std::uint8_t* out) {
     return high < 0 ? count : -1;
 }
 
-bool IsInternational(int typeOfAddress) { return (typeOfAddress & 0x70) == 0x10; }
-bool IsAlphanumeric(int typeOfAddress) { return (typeOfAddress & 0x70) == 0x50; }
+bool IsInternational(int typeOfAddress) {
+    return (typeOfAddress & 0x70) == 0x10;
+}
+bool IsAlphanumeric(int typeOfAddress) {
+    return (typeOfAddress & 0x70) == 0x50;
+}
 
 void AppendNumber(QString& out, int typeOfAddress, const std::uint8_t* octets, int digits) {
     AppendAddressDigits(out, octets, digits, IsInternational(typeOfAddress));
@@ -137,10 +141,15 @@ bool ReadAddress(OctetReader& in, QString& out) {
 
 void SkipValidity(OctetReader& in, int firstOctet) {
     switch ((firstOctet >> 3) & 3) {
-        case 2: in.skip(1); break;  // relative
-        case 1:                     // enhanced
-        case 3: in.skip(7); break;  // absolute
-        default: break;
+        case 2:
+            in.skip(1);
+            break;  // relative
+        case 1:     // enhanced
+        case 3:
+            in.skip(7);
+            break;  // absolute
+        default:
+            break;
     }
 }
 
@@ -256,10 +265,14 @@ bool ReadStatusReport(OctetReader& in, DecodedPdu& out) {
 
 QString PduKindName(PduKind kind) {
     switch (kind) {
-        case PduKind::Deliver: return QStringLiteral("deliver");
-        case PduKind::StatusReport: return QStringLiteral("status-report");
-        case PduKind::Submit: return QStringLiteral("submit");
-        case PduKind::Invalid: break;
+        case PduKind::Deliver:
+            return QStringLiteral("deliver");
+        case PduKind::StatusReport:
+            return QStringLiteral("status-report");
+        case PduKind::Submit:
+            return QStringLiteral("submit");
+        case PduKind::Invalid:
+            break;
     }
     return QStringLiteral("invalid");
 }
@@ -283,9 +296,12 @@ PduAlphabet AlphabetOfDcs(int dcs) {
         if (dcs & 0x20)  // compressed: not readable as text
             return PduAlphabet::EightBit;
         switch ((dcs >> 2) & 3) {
-            case 1: return PduAlphabet::EightBit;
-            case 2: return PduAlphabet::Ucs2;
-            default: return PduAlphabet::Gsm7;
+            case 1:
+                return PduAlphabet::EightBit;
+            case 2:
+                return PduAlphabet::Ucs2;
+            default:
+                return PduAlphabet::Gsm7;
         }
     }
     if (group == 0xE)  // message waiting indication, UCS2 text
@@ -306,10 +322,18 @@ void DecodePdu(QStringView hex, DecodedPdu& out) {
     bool ok = !in.failed();
     if (ok) {
         switch (firstOctet & 3) {
-            case 0: ok = ReadDeliver(in, firstOctet, out); break;
-            case 1: ok = ReadSubmit(in, firstOctet, out); break;
-            case 2: ok = ReadStatusReport(in, out); break;
-            default: ok = false; break;
+            case 0:
+                ok = ReadDeliver(in, firstOctet, out);
+                break;
+            case 1:
+                ok = ReadSubmit(in, firstOctet, out);
+                break;
+            case 2:
+                ok = ReadStatusReport(in, out);
+                break;
+            default:
+                ok = false;
+                break;
         }
     }
     if (!ok)

@@ -61,7 +61,9 @@ SmsCoding ChooseDCS(QStringView text) {
     return IsGsm7Text(text) ? SmsCoding::Gsm7 : SmsCoding::Ucs2;
 }
 
-int DcsOctet(SmsCoding coding) { return coding == SmsCoding::Gsm7 ? 0x00 : 0x08; }
+int DcsOctet(SmsCoding coding) {
+    return coding == SmsCoding::Gsm7 ? 0x00 : 0x08;
+}
 
 CodingOverride ParseCodingOverride(const QString& phone) {
     CodingOverride result{phone, std::nullopt};

@@ -212,8 +212,8 @@ QByteArray ConcatHeader(int reference, int total, int sequence) {
 Septets ConcatHeaderSeptets(int reference, int total, int sequence) {
     const QByteArray header = ConcatHeader(reference, total, sequence);
     Septets septets(7);
-    UnpackSeptets(reinterpret_cast<const std::uint8_t*>(header.constData()), header.size(), 0,
-                  6, septets.data());
+    UnpackSeptets(reinterpret_cast<const std::uint8_t*>(header.constData()), header.size(), 0, 6,
+                  septets.data());
     // The seventh septet holds the top six bits of the last octet and the fill bit (zero).
     septets[6] = static_cast<std::uint8_t>(header[5]) >> 2;
     return septets;

@@ -20,11 +20,16 @@ QString RawPduLogPath() {
 
 QString ReportStatusWord(int status) {
     switch (status) {
-        case 0x00: return ReadSetting(Setting::ReportDelivered);
-        case 0x22: return ReadSetting(Setting::ReportSepended);
-        case 0x46: return ReadSetting(Setting::ReportDeleted);
-        case 0x41: return ReadSetting(Setting::ReportWrong);
-        default: break;
+        case 0x00:
+            return ReadSetting(Setting::ReportDelivered);
+        case 0x22:
+            return ReadSetting(Setting::ReportSepended);
+        case 0x46:
+            return ReadSetting(Setting::ReportDeleted);
+        case 0x41:
+            return ReadSetting(Setting::ReportWrong);
+        default:
+            break;
     }
     if (status >= 0 && status <= 0x1F)
         return ReadSetting(Setting::ReportDelivered);
@@ -37,11 +42,17 @@ SMScoder::SMScoder() : SMScoder(Clock::system()) {}
 
 SMScoder::SMScoder(const Clock& clock) : clock_(&clock) {}
 
-void SMScoder::setReport(long value) { report_ = QString::number(value); }
+void SMScoder::setReport(long value) {
+    report_ = QString::number(value);
+}
 
-QString SMScoder::Report() const { return report_; }
+QString SMScoder::Report() const {
+    return report_;
+}
 
-QString SMScoder::lastError() const { return lastError_; }
+QString SMScoder::lastError() const {
+    return lastError_;
+}
 
 int SMScoder::NextReference() {
     if (longId_ == 0) {
@@ -108,11 +119,17 @@ void SMScoder::setRowSMS(const QString& pdu) {
     DecodePDU();
 }
 
-QString SMScoder::RowSMS() const { return rowSMS_; }
+QString SMScoder::RowSMS() const {
+    return rowSMS_;
+}
 
-QString SMScoder::PlainSMS() const { return plainSMS_; }
+QString SMScoder::PlainSMS() const {
+    return plainSMS_;
+}
 
-const DecodedPdu& SMScoder::Decoded() const { return decoded_; }
+const DecodedPdu& SMScoder::Decoded() const {
+    return decoded_;
+}
 
 void SMScoder::ComposeReportSentence() {
     static const QString kLead = QStringLiteral("Отчет о доставке: ");

@@ -19,8 +19,8 @@ protected:
     void TearDown() override { INIFileName = saved_; }
     QString folder() const { return dir_.path(); }
     void set(const char* section, const char* key, const QString& value) {
-        ASSERT_TRUE(WriteINI(INIFileName, QString::fromUtf8(section), QString::fromUtf8(key),
-                             value));
+        ASSERT_TRUE(
+            WriteINI(INIFileName, QString::fromUtf8(section), QString::fromUtf8(key), value));
     }
     QString get(const char* section, const char* key) {
         return ReadINI(INIFileName, QString::fromUtf8(section), QString::fromUtf8(key),
@@ -33,10 +33,13 @@ private:
 };
 
 inline QVector<testsupport::TsvRow> PeerVectors() {
-    return testsupport::ReadTsv(testsupport::SharedDir() + QStringLiteral("/peer-pdus/vectors.tsv"));
+    return testsupport::ReadTsv(testsupport::SharedDir() +
+                                QStringLiteral("/peer-pdus/vectors.tsv"));
 }
 
 // Readable failure messages for Qt strings.
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE

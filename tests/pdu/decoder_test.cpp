@@ -25,7 +25,8 @@ QString Deliver(const char* firstOctet, const char* dcs, const char* userData) {
 // A delivery report for +79001234567 with the given status octet.
 QString Report(int status) {
     return QStringLiteral("07919700111111F1062A0B919700214365F762215041300021622150413070") +
-           QStringLiteral("21") + QStringLiteral("%1").arg(status, 2, 16, QLatin1Char('0')).toUpper();
+           QStringLiteral("21") +
+           QStringLiteral("%1").arg(status, 2, 16, QLatin1Char('0')).toUpper();
 }
 
 class Decoder : public ScratchSettings {
@@ -50,7 +51,8 @@ TEST_F(Decoder, PlainLineHoldsMomentNumberAndText) {
     EXPECT_EQ(coder.RowSMS(), kHello);
     EXPECT_EQ(coder.PlainSMS(), QStringLiteral("05.03.2024 09:08:02\t+79001234567\thello"));
     // Blanks between fields and small hex letters decode the same.
-    coder.setRowSMS(QStringLiteral("07 919700111111f1 04 0B919700214365F7 00 00 62215041300021 05 e8329bfd06"));
+    coder.setRowSMS(
+        QStringLiteral("07 919700111111f1 04 0B919700214365F7 00 00 62215041300021 05 e8329bfd06"));
     EXPECT_EQ(coder.PlainSMS(), QStringLiteral("05.03.2024 09:08:02\t+79001234567\thello"));
 }
 
@@ -84,9 +86,9 @@ TEST_F(Decoder, EveryReportStatusGetsItsClassWord) {
         {0x40, "Ошибка"},     {0x45, "Ошибка"},     {0x65, "Ошибка"},     {0x7F, "Ошибка"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(textOf(Report(c.status)), QStringLiteral("Отчет о доставке: ") +
-                                                 QString::fromUtf8(c.word) +
-                                                 QStringLiteral(" +79001234567 Дата: 05.12.26  14:03:07"))
+        EXPECT_EQ(textOf(Report(c.status)),
+                  QStringLiteral("Отчет о доставке: ") + QString::fromUtf8(c.word) +
+                      QStringLiteral(" +79001234567 Дата: 05.12.26  14:03:07"))
             << c.status;
         EXPECT_EQ(coder.Decoded().status, c.status);
     }
@@ -127,11 +129,11 @@ TEST_F(Decoder, SendersAndCodingGroups) {
         const char* userData;
         const char* text;
     } cases[] = {
-        {"00", "05E8329BFD06", "hello"},       {"F1", "05E8329BFD06", "hello"},
-        {"11", "05E8329BFD06", "hello"},       {"C8", "05E8329BFD06", "hello"},
-        {"08", "0404010451", "Ёё"},            {"19", "0404010451", "Ёё"},
-        {"E0", "0404010451", "Ёё"},            {"04", "03E8329B", "E8329B"},
-        {"F4", "03E8329B", "E8329B"},          {"24", "03E8329B", "E8329B"},
+        {"00", "05E8329BFD06", "hello"},    {"F1", "05E8329BFD06", "hello"},
+        {"11", "05E8329BFD06", "hello"},    {"C8", "05E8329BFD06", "hello"},
+        {"08", "0404010451", "Ёё"},         {"19", "0404010451", "Ёё"},
+        {"E0", "0404010451", "Ёё"},         {"04", "03E8329B", "E8329B"},
+        {"F4", "03E8329B", "E8329B"},       {"24", "03E8329B", "E8329B"},
         {"08", "04D83DDE00", "\U0001F600"},
     };
     for (const auto& c : cases)
@@ -148,10 +150,11 @@ TEST_F(Decoder, SubmitGivesNoLine) {
 
 // Mend: too short or malformed input yields no text, and the previous line is gone.
 TEST_F(Decoder, MalformedInputGivesNoText) {
-    for (const QString& bad : QStringList{
-             QStringLiteral("zz"), QStringLiteral("0"), QStringLiteral("07919700111111F1040B91"),
-          QStringLiteral("FF"), QStringLiteral("0003"), kHello + QLatin1Char('0'),
-          kHello.left(kHello.size() - 2), QStringLiteral("00") + QString(1200, QLatin1Char('0'))}) {
+    for (const QString& bad : QStringList{QStringLiteral("zz"), QStringLiteral("0"),
+                                          QStringLiteral("07919700111111F1040B91"),
+                                          QStringLiteral("FF"), QStringLiteral("0003"),
+                                          kHello + QLatin1Char('0'), kHello.left(kHello.size() - 2),
+                                          QStringLiteral("00") + QString(1200, QLatin1Char('0'))}) {
         coder.setRowSMS(kHello);
         ASSERT_FALSE(coder.PlainSMS().isEmpty());
         coder.setRowSMS(bad);
@@ -172,7 +175,8 @@ TEST_F(Decoder, MalformedInputGivesNoText) {
 
 TEST_F(Decoder, RawPduLogWhenTestSmsIsOn) {
     const QString log = QDir(folder()).filePath(QStringLiteral("NewLog.txt"));
-    const QString spaced = QStringLiteral("07919700111111F1 040B919700214365F700006221504130002105E8329BFD06");
+    const QString spaced =
+        QStringLiteral("07919700111111F1 040B919700214365F700006221504130002105E8329BFD06");
     coder.setRowSMS(spaced);
     EXPECT_FALSE(QFile::exists(log));
     set("Test", "SMS", QStringLiteral("1"));

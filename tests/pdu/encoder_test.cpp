@@ -11,12 +11,16 @@ namespace {
 const QString kSmsc = QStringLiteral("79001111111");
 const QString kTo = QStringLiteral("79001234567");
 
-QString PduOf(const QString& element) { return element.left(element.lastIndexOf(QLatin1Char('-'))); }
+QString PduOf(const QString& element) {
+    return element.left(element.lastIndexOf(QLatin1Char('-')));
+}
 int LengthOf(const QString& element) {
     return element.mid(element.lastIndexOf(QLatin1Char('-')) + 1).toInt();
 }
 // User data length octet of an element built with the 11-digit centre and destination.
-int UdlOf(const QString& element) { return PduOf(element).mid(42, 2).toInt(nullptr, 16); }
+int UdlOf(const QString& element) {
+    return PduOf(element).mid(42, 2).toInt(nullptr, 16);
+}
 
 class Encoder : public ScratchSettings {
 protected:
@@ -35,17 +39,19 @@ protected:
 
 TEST_F(Encoder, WorkedExamplesByteForByte) {
     EXPECT_EQ(coder.Report(), QStringLiteral("11"));
-    EXPECT_EQ(send(QStringLiteral("hello")),
-              QStringList{QStringLiteral("07919700111111F111000B919700214365F70000AA05E8329BFD06-19")});
+    EXPECT_EQ(
+        send(QStringLiteral("hello")),
+        QStringList{QStringLiteral("07919700111111F111000B919700214365F70000AA05E8329BFD06-19")});
     coder.setReport(31);
     EXPECT_EQ(coder.Report(), QStringLiteral("31"));
-    EXPECT_EQ(send(QStringLiteral("Да")),
-              QStringList{QStringLiteral("07919700111111F131000B919700214365F70008AA0404140430-18")});
+    EXPECT_EQ(
+        send(QStringLiteral("Да")),
+        QStringList{QStringLiteral("07919700111111F131000B919700214365F70008AA0404140430-18")});
 }
 
 TEST_F(Encoder, LengthIsTheOctetsAfterTheCentreField) {
-    for (const QString& text : {QStringLiteral("hello"), QString(200, QLatin1Char('x')),
-                                QStringLiteral("Привет")}) {
+    for (const QString& text :
+         {QStringLiteral("hello"), QString(200, QLatin1Char('x')), QStringLiteral("Привет")}) {
         for (const QString& e : send(text))
             EXPECT_EQ(LengthOf(e) * 2, PduOf(e).size() - 16);
     }
@@ -61,10 +67,8 @@ TEST_F(Encoder, SplitsAtSeptetAndUnitLimits) {
         QChar fill;
         std::vector<int> udls;
     } cases[] = {
-        {160, QLatin1Char('a'), {160}},
-        {161, QLatin1Char('a'), {0xA0, 0x0F}},
-        {306, QLatin1Char('a'), {0xA0, 0xA0}},
-        {70, QChar(0x0416), {140}},
+        {160, QLatin1Char('a'), {160}},        {161, QLatin1Char('a'), {0xA0, 0x0F}},
+        {306, QLatin1Char('a'), {0xA0, 0xA0}}, {70, QChar(0x0416), {140}},
         {71, QChar(0x0416), {0x8C, 0x0E}},
     };
     for (const auto& c : cases) {
@@ -109,10 +113,8 @@ TEST_F(Encoder, NumbersAreNormalised) {
         const char* to;
         const char* field;  // destination length, type and semi-octets
     } cases[] = {
-        {"+7 900 123 45 67", "0B919700214365F7"},
-        {"89001234567", "0B919700214365F7"},
-        {"0079001234567", "0B919700214365F7"},
-        {"123456", "0691214365"},
+        {"+7 900 123 45 67", "0B919700214365F7"},    {"89001234567", "0B919700214365F7"},
+        {"0079001234567", "0B919700214365F7"},       {"123456", "0691214365"},
         {"123456789012345", "0F9121436587092143F5"},
     };
     for (const auto& c : cases) {
@@ -212,7 +214,8 @@ TEST_F(Encoder, LongTextsUpTo255PartsThenRefused) {
 
     const QString stored = get("SMS", "LongID");
     EXPECT_TRUE(send(QString(153 * 255 + 1, QLatin1Char('q'))).isEmpty());
-    EXPECT_TRUE(coder.lastError().contains(QLatin1String("256 parts"))) << coder.lastError().toStdString();
+    EXPECT_TRUE(coder.lastError().contains(QLatin1String("256 parts")))
+        << coder.lastError().toStdString();
     EXPECT_EQ(get("SMS", "LongID"), stored) << "a refused text takes no reference";
     EXPECT_TRUE(send(QString(67 * 255 + 1, QChar(0x0416))).isEmpty());
     EXPECT_TRUE(send(QStringLiteral("x"), QString(21, QLatin1Char('7'))).isEmpty());

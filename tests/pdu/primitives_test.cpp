@@ -65,8 +65,8 @@ TEST(PduPrimitives, ConcatHeaderSeptetsPackToTheStandardHeader) {
         for (int t = 1; t <= 7; ++t) {
             for (int seq = 1; seq <= t; ++seq) {
                 const Septets h = ConcatHeaderSeptets(r, t, seq);
-                const int expected[7] = {5, 0, 12, (r & 0xF) * 8, (r >> 4) + t * 16,
-                                         (seq % 4) * 32, seq >= 4 ? 1 : 0};
+                const int expected[7] = {
+                    5, 0, 12, (r & 0xF) * 8, (r >> 4) + t * 16, (seq % 4) * 32, seq >= 4 ? 1 : 0};
                 for (int i = 0; i < 7; ++i)
                     EXPECT_EQ(h[i], expected[i]) << r << " " << t << " " << seq << " " << i;
             }
@@ -102,8 +102,8 @@ TEST(Gsm7Alphabet, CharactersGetTheirOwnSeptets) {
         QString text;
         std::vector<int> septets;
     } cases[] = {
-        {QStringLiteral("@"), {0x00}},   {QStringLiteral("_"), {0x11}},
-        {QStringLiteral("$"), {0x02}},   {QStringLiteral("§"), {0x5F}},
+        {QStringLiteral("@"), {0x00}},       {QStringLiteral("_"), {0x11}},
+        {QStringLiteral("$"), {0x02}},       {QStringLiteral("§"), {0x5F}},
         {QStringLiteral("{"), {0x1B, 0x28}}, {QStringLiteral("€"), {0x1B, 0x65}},
     };
     for (const Case& c : cases) {
@@ -126,9 +126,15 @@ TEST(Transliteration, FollowsTheTableInTwoPasses) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"Ёлка", "Elka"},         {"Шишка", "SHishka"},       {"Жёлтый", "Jeltyy"},
-        {"объём", "ob'em"},       {"№5", "#5"},               {"Hello, мир!", "Hello, mir!"},
-        {"Щука", "SCHuka"},       {"ЦАРЬ", "TSAR'"},          {"", ""},
+        {"Ёлка", "Elka"},
+        {"Шишка", "SHishka"},
+        {"Жёлтый", "Jeltyy"},
+        {"объём", "ob'em"},
+        {"№5", "#5"},
+        {"Hello, мир!", "Hello, mir!"},
+        {"Щука", "SCHuka"},
+        {"ЦАРЬ", "TSAR'"},
+        {"", ""},
         {"plain text 123", "plain text 123"},
     };
     for (const auto& c : cases)

@@ -30,25 +30,28 @@ protected:
 };
 
 TEST_F(PduTool, EncodePrintsTheElementsAndUsesTheSettingsFile) {
-    const ToolRun r = run({QStringLiteral("encode"), QStringLiteral("--smsc"), QStringLiteral("79001111111"),
-                       QStringLiteral("--to"), QStringLiteral("79001234567"), QStringLiteral("--report"),
-                       QStringLiteral("--text"), QStringLiteral("Да")});
+    const ToolRun r =
+        run({QStringLiteral("encode"), QStringLiteral("--smsc"), QStringLiteral("79001111111"),
+             QStringLiteral("--to"), QStringLiteral("79001234567"), QStringLiteral("--report"),
+             QStringLiteral("--text"), QStringLiteral("Да")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("07919700111111F131000B919700214365F70008AA0404140430-18\n"));
     set("SMS", "ToLatin", QStringLiteral("1"));
     set("SMS", "LongID", QStringLiteral("41"));
-    const ToolRun latin = run({QStringLiteral("encode"), QStringLiteral("--smsc"), QStringLiteral("79001111111"),
-                           QStringLiteral("--to"), QStringLiteral("79001234567"), QStringLiteral("--text"),
-                           QString(170, QChar(0x0416))});
+    const ToolRun latin =
+        run({QStringLiteral("encode"), QStringLiteral("--smsc"), QStringLiteral("79001111111"),
+             QStringLiteral("--to"), QStringLiteral("79001234567"), QStringLiteral("--text"),
+             QString(170, QChar(0x0416))});
     EXPECT_EQ(latin.out.count(QLatin1Char('\n')), 2);  // 170 septets of "J", not 3 UCS2 parts
     ForgetIniCache();  // the program wrote the file behind this process's back
     EXPECT_EQ(get("SMS", "LongID"), QStringLiteral("42"));
 }
 
 TEST_F(PduTool, DecodePrintsOneJsonObjectPerPdu) {
-    const ToolRun r = run({QStringLiteral("decode")},
-                      "07919700111111F1062A0B919700214365F7622150413000216221504130702100\n"
-                      "07919700111111F1440B919700214365F70008622150413000210A0500032A020104140430\n");
+    const ToolRun r =
+        run({QStringLiteral("decode")},
+            "07919700111111F1062A0B919700214365F7622150413000216221504130702100\n"
+            "07919700111111F1440B919700214365F70008622150413000210A0500032A020104140430\n");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
@@ -79,8 +82,9 @@ TEST_F(PduTool, BadInputExitsWithStatus2) {
         {QStringLiteral("decode"), QStringLiteral("0G")},
         {QStringLiteral("decode"), QStringLiteral("123")},
         {QStringLiteral("encode"), QStringLiteral("--to"), QStringLiteral("7900")},
-        {QStringLiteral("encode"), QStringLiteral("--smsc"), QStringLiteral("1"), QStringLiteral("--to"),
-         QStringLiteral("2"), QStringLiteral("--text-file"), QStringLiteral("/nonexistent/file")},
+        {QStringLiteral("encode"), QStringLiteral("--smsc"), QStringLiteral("1"),
+         QStringLiteral("--to"), QStringLiteral("2"), QStringLiteral("--text-file"),
+         QStringLiteral("/nonexistent/file")},
     };
     for (const QStringList& args : cases) {
         const ToolRun r = run(args);

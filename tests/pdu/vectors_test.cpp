@@ -81,8 +81,8 @@ TEST_F(PeerVectorsTest, DeliverAndStatusReportRowsDecodeAsThePeersAssert) {
         if (!Field(row, "smsc").isEmpty()) {
             EXPECT_EQ(d.smsc, Field(row, "smsc"));
         }
-        EXPECT_EQ(d.dcs, kind == QLatin1String("deliver") ? Field(row, "dcs").toInt(nullptr, 16)
-                                                           : -1);
+        EXPECT_EQ(d.dcs,
+                  kind == QLatin1String("deliver") ? Field(row, "dcs").toInt(nullptr, 16) : -1);
         if (!Field(row, "udh_ref").isEmpty()) {
             ASSERT_TRUE(d.hasConcat);
             EXPECT_EQ(d.concat.reference, Field(row, "udh_ref").toInt());
