@@ -65,6 +65,20 @@ SendRow SplitSendRow(const QString& row) {
     return r;
 }
 
+bool LoadSendRow(SendCollection& sends, const QString& row) {
+    if (!IsSendRow(row))
+        return false;
+    const SendRow fields = SplitSendRow(row);
+    if (sends.contains(fields.key))
+        return false;
+    MsgToSend msg;
+    msg.setMsgID(fields.key);
+    msg.setPhone(QString(fields.number).remove(QLatin1Char('+')));
+    msg.setMsgText(fields.text);
+    msg.setStatus(MsgToSend::StatusLoaded);
+    return sends.add(std::move(msg));
+}
+
 QString SendLine(const MsgToSend& msg) {
     return msg.MsgID() + kTab + QString::number(msg.Status()) + kTab +
            QString::number(msg.SendAttempts()) + kTab + msg.Phone() + QLatin1Char(' ') +

@@ -5,8 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-class MsgToSend;
-class ReceivedMsg;
+#include "settings/Collections.h"
 
 // Removes every NUL character and nothing else: apostrophes, quotes, backslashes and line breaks
 // are part of the message and the database layer passes them through safely.
@@ -45,6 +44,11 @@ struct SendRow {
 };
 SendRow SplitSendRow(const QString& row);
 bool IsSendRow(const QString& row);
+
+// Makes a waiting record (status 4, every "+" dropped from the number) from one send-table row
+// and appends it, unless the row carries nothing or a record with its key is held already (that
+// one keeps its state). True when a record was added.
+bool LoadSendRow(SendCollection& sends, const QString& row);
 
 // The list lines: MsgID TAB Status TAB SendAttempts TAB Phone blank MsgText, and
 // MsgID TAB True/False TAB DateTime TAB Phone blank MsgText.

@@ -25,19 +25,8 @@ void Gateway::CopyFromDbaseToSendCollection() {
     const std::optional<QStringList> rows = database_->CheckSend();
     if (!rows)
         return;
-    for (const QString& row : *rows) {
-        if (!IsSendRow(row))
-            continue;
-        const SendRow fields = SplitSendRow(row);
-        if (sending_.contains(fields.key))
-            continue;
-        MsgToSend msg;
-        msg.setMsgID(fields.key);
-        msg.setPhone(QString(fields.number).remove(QLatin1Char('+')));
-        msg.setMsgText(fields.text);
-        msg.setStatus(MsgToSend::StatusLoaded);
-        sending_.add(msg);
-    }
+    for (const QString& row : *rows)
+        LoadSendRow(sending_, row);
 }
 
 bool Gateway::OpenPhoneForSending() {

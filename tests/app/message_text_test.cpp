@@ -137,3 +137,21 @@ TEST(ListLines, BothListsInTheirColumnOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LoadSendRow, LoadsOnceDropsPlusAndSkipsEmptyRows) {
+    SendCollection sends;
+    const QString row = QString::fromUtf8("17\0+79001234567\0Hello", 21);
+    EXPECT_TRUE(LoadSendRow(sends, row));
+    sends.item(1).setSendAttempts(1);
+    EXPECT_FALSE(
+        LoadSendRow(sends, row));  // still waiting in the table: the record keeps its state
+    EXPECT_FALSE(LoadSendRow(sends, QString()));
+    ASSERT_EQ(sends.count(), 1);
+    EXPECT_EQ(sends.item(1).Phone(), QStringLiteral("79001234567"));
+    EXPECT_EQ(sends.item(1).Status(), MsgToSend::StatusLoaded);
+    EXPECT_EQ(sends.item(1).SendAttempts(), 1);
+}
+
+}  // namespace
