@@ -6,6 +6,7 @@
 #include "files/LogTexts.h"
 #include "pdu/SMScoder.h"
 #include "phone/MobilePhone.h"
+#include "settings/Settings.h"
 
 namespace {
 const QString kOk = QStringLiteral("OK");
@@ -128,6 +129,11 @@ void Gateway::CopyFromRecCollectionToDbase() {
 }
 
 void Gateway::DeleteMsgFromRecCollection() {
+    // With deletion switched off the stored messages stay in the phone. Their records stay held
+    // (stored, not marked deleted), so the next listing finds them known and does not store them
+    // again; they leave when the phone lists nothing or another message takes their index.
+    if (ReadSetting(Setting::SmsDelete) == QLatin1String("0"))
+        return;
     for (int pos = 1; pos <= received_.count(); ++pos) {
         ReceivedMsg& msg = received_.item(pos);
         if (!msg.WrittenToDbase() || IsDeletedFromPhone(msg))

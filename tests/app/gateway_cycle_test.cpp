@@ -254,6 +254,30 @@ TEST(GatewayCycle, RefusedDeleteStoresOnceAndDeletesLater) {
     EXPECT_EQ(rig.G().Received().count(), 0);
 }
 
+TEST(GatewayCycle, DeletionSwitchedOffStoresEachMessageOnce) {
+    GatewayRig rig;
+    rig.SetSetting(QStringLiteral("SMS/Delete"), QStringLiteral("0"));
+    ASSERT_TRUE(rig.StartModem({}, Inbox()));
+    rig.Start();
+    for (int cycle = 0; cycle < 3; ++cycle)
+        rig.G().RunCycle();
+    EXPECT_EQ(rig.ReceivedTexts().size(), 3);
+    EXPECT_EQ(rig.PhoneListing().size(), 3);  // nothing was deleted
+    EXPECT_EQ(rig.view.LogCount(QStringLiteral("Code: 103")), 0);
+
+    // A new message at the index of one already stored is stored as well, once.
+    rig.SetSetting(QStringLiteral("SMS/Delete"), QStringLiteral("1"));
+    ASSERT_TRUE(rig.DeleteFromPhone(QStringLiteral("11")));
+    rig.SetSetting(QStringLiteral("SMS/Delete"), QStringLiteral("0"));
+    ASSERT_EQ(rig.Modem().addMessage(QStringLiteral("ME"),
+                                     DeliverPdu(kLatinSender, QStringLiteral("second message"))),
+              1);
+    rig.G().RunCycle();
+    rig.G().RunCycle();
+    EXPECT_EQ(rig.ReceivedTexts().size(), 4);
+    EXPECT_EQ(rig.ReceivedTexts().count(QStringLiteral("second message")), 1);
+}
+
 TEST(GatewayCycle, PhoneVanishingMidCycleKeepsEverythingForLater) {
     GatewayRig rig;
     // Six commands of the start-up checks; ATZ, CBC, CSQ, CPMS, CMGL, CPMS, CMGL of the listing;
