@@ -22,6 +22,10 @@ struct EngineCase {
     const char* name;
     Engine engine;
 };
+// Names the engine in test listings instead of dumping the struct's bytes.
+void PrintTo(const EngineCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const EngineCase kEngines[] = {
     {"SQLite", Engine::SQLite},
