@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "app/MessageText.h"
 #include "settings/Collections.h"
 #include "settings/Ini.h"
 #include "settings/Settings.h"
@@ -30,16 +31,8 @@ void BM_LoadSendBacklog(benchmark::State& state) {
     const std::vector<Row> backlog = Backlog(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         SendCollection sends;
-        for (const Row& row : backlog) {
-            if (sends.contains(row.id))
-                continue;
-            MsgToSend msg;
-            msg.setMsgID(row.id);
-            msg.setPhone(QString(row.number).remove(QLatin1Char('+')));
-            msg.setMsgText(row.text);
-            msg.setStatus(MsgToSend::StatusLoaded);
-            sends.add(std::move(msg));
-        }
+        for (const Row& row : backlog)
+            LoadSendRow(sends, row.id + QChar(0) + row.number + QChar(0) + row.text);
         benchmark::DoNotOptimize(sends.count());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

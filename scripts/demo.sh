@@ -1,8 +1,69 @@
 #!/usr/bin/env bash
-# The main job on embedded defaults. Until the gateway cycle is in place it prints the settings
-# table the gateway reads, with each key's default and its value in demo/Pelorus.ini.
+# The main job on embedded defaults, end to end: builds, makes a SQLite database with three
+# messages to send (Latin, Cyrillic, one long enough for three parts), starts the virtual modem
+# with an inbox (Latin, Cyrillic, a two-part message, a delivery report), runs two headless
+# gateway cycles, prints both tables, the day's log and what the modem sent, then stops the modem.
+# Everything runs in demo/run/, made afresh each time; nothing is left running.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root="$(pwd)"
 bash scripts/install-deps.sh
 bash scripts/build.sh
-./build/tools/pelorus/pelorus --config demo/Pelorus.ini --print-settings
+
+pelorus="$root/build/tools/pelorus/pelorus"
+modemsim="$root/build/tools/pelorus-modemsim/pelorus-modemsim"
+run="$root/demo/run"
+rm -rf "$run"
+mkdir -p "$run"
+cp demo/Pelorus.ini demo/inbox.txt "$run/"
+
+sqlite3 "$run/pelorus.db" < sql/sqlite.sql
+long_text="Pelorus demo: this message is longer than one SMS can carry, so the gateway sends it"
+long_text+=" as a concatenated message of three parts that the receiving phone joins again. Each"
+long_text+=" part carries a user data header with the same reference number, the total number"
+long_text+=" of parts and its own sequence number, and the gateway marks the row as sent only"
+long_text+=" when the modem accepted every one of the parts."
+sqlite3 "$run/pelorus.db" <<SQL
+INSERT INTO Send (Number, SmsMessage) VALUES ('+79001234567', 'Hello from Pelorus');
+INSERT INTO Send (Number, SmsMessage) VALUES ('+79007654321', 'Привет из шлюза Pelorus');
+INSERT INTO Send (Number, SmsMessage) VALUES ('89001112233', '$long_text');
+SQL
+
+modem_pid=""
+stop_modem() {
+    if [ -n "$modem_pid" ] && kill -0 "$modem_pid" 2>/dev/null; then
+        kill -TERM "$modem_pid" 2>/dev/null || true
+        wait "$modem_pid" 2>/dev/null || true
+    fi
+}
+trap stop_modem EXIT
+
+"$modemsim" --link "$run/modem" --inbox "$run/inbox.txt" --sent "$run/sent.txt" \
+    >"$run/modemsim.out" 2>&1 &
+modem_pid=$!
+for _ in $(seq 50); do
+    grep -q '^ready' "$run/modemsim.out" 2>/dev/null && break
+    sleep 0.1
+done
+grep -q '^ready' "$run/modemsim.out" || { echo "the virtual modem did not start"; exit 1; }
+
+echo "== Two gateway cycles (pelorus --headless --cycles 2)"
+(cd "$run" && timeout 50 "$pelorus" --headless --config Pelorus.ini --cycles 2 |
+    grep -v 'До подключения осталось')
+
+echo
+echo "== Send table"
+sqlite3 -header -column "$run/pelorus.db" 'SELECT ID, Number, Status, substr(SmsMessage, 1, 40) AS SmsMessage FROM Send'
+echo
+echo "== Receive table"
+sqlite3 -header -column "$run/pelorus.db" 'SELECT DateTime, Number, SmsMessage FROM Receive'
+echo
+echo "== The day's log"
+cat "$run/Logs/$(date +%Y%m%d).txt" 2>/dev/null || echo "(no log lines: nothing failed)"
+echo
+echo "== PDUs the virtual modem accepted"
+cat "$run/sent.txt" 2>/dev/null || true
+stop_modem
+modem_pid=""
+echo
+echo "Demo finished; its files are in demo/run/."

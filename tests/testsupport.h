@@ -15,8 +15,8 @@ QString SharedDir();
 QString SourceDir();
 QString BinaryDir();
 
-// Reads a UTF-8 tab-separated file with one header line; each row maps column name -> field,
-// with the fixture escapes (\\ \t \n \r \f \xHH) undone.
+// Reads a UTF-8 tab-separated file with one header line; each row maps column name -> field as
+// stored (call Unescape to undo the fixture escapes \\ \t \n \r \f \xHH).
 struct TsvRow {
     QStringList header;
     QStringList fields;

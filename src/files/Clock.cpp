@@ -4,6 +4,7 @@ namespace {
 class SystemClock : public Clock {
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 msecsSinceEpoch() const override { return QDateTime::currentMSecsSinceEpoch(); }
 };
 }  // namespace
 

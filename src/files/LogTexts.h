@@ -24,6 +24,12 @@ inline const QString kNoAnswerCheckPhone = QStringLiteral(
 inline const QString kNoAnswerCopyFromPhone = QStringLiteral(
     "PHONE Error;   Code: 101;  Descr: Port opened but phone doesnt answer; Procedure: "
     "CopyFromPhoneToRecCollection");
+// In Mode 3 nothing reads the phone, so the sending step opens the port itself.
+inline const QString kCantOpenPortSendMsg = QStringLiteral(
+    "PHONE Error;   Code: 100;  Descr: Cant open comport; Procedure: SendMsgFromSendCollection");
+inline const QString kNoAnswerSendMsg = QStringLiteral(
+    "PHONE Error;   Code: 101;  Descr: Port opened but phone doesnt answer; Procedure: "
+    "SendMsgFromSendCollection");
 inline const QString kCantSend = QStringLiteral(
     "PHONE Error;   Code: 102;  Descr: Impossible to send message; Procedure: "
     "SendMsgFromSendCollection");

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Stops the tests' MariaDB server started by start-mariadb.sh (run at exit of scripts/test.sh).
+cd "$(dirname "$0")/../.."
+pidfile="build/mariadb/mariadbd.pid"
+[ -f "$pidfile" ] || exit 0
+pid="$(cat "$pidfile")"
+kill "$pid" 2>/dev/null || exit 0
+for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || exit 0
+    sleep 0.1
+done
+kill -9 "$pid" 2>/dev/null || true

@@ -1,0 +1,17 @@
+-- Pelorus tables for MySQL and MariaDB (SbType 4), in the database the settings name:
+--     mariadb DATABASE < sql/mariadb.sql
+-- Other software puts a message to send into Send with Status 1 (the default); the gateway writes
+-- 2 (sent) or 3 (not sent) back and stores received messages in Receive.
+CREATE TABLE IF NOT EXISTS Send (
+    ID INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
+    Number VARCHAR(32),
+    SmsMessage TEXT,
+    Status SMALLINT NOT NULL DEFAULT 1,
+    INDEX Send_Status (Status)
+) CHARACTER SET utf8mb4;
+
+CREATE TABLE IF NOT EXISTS Receive (
+    DateTime DATETIME,
+    Number VARCHAR(32),
+    SmsMessage TEXT
+) CHARACTER SET utf8mb4;

@@ -1,0 +1,16 @@
+-- Pelorus tables for SQLite (SbType 6): sqlite3 pelorus.db < sql/sqlite.sql
+-- Other software puts a message to send into Send with Status 1 (the default); the gateway writes
+-- 2 (sent) or 3 (not sent) back and stores received messages in Receive.
+CREATE TABLE IF NOT EXISTS Send (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    Number TEXT,
+    SmsMessage TEXT,
+    Status INTEGER NOT NULL DEFAULT 1
+);
+CREATE INDEX IF NOT EXISTS Send_Status ON Send (Status);
+
+CREATE TABLE IF NOT EXISTS Receive (
+    DateTime TEXT,
+    Number TEXT,
+    SmsMessage TEXT
+);

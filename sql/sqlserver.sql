@@ -1,0 +1,22 @@
+-- Pelorus tables for SQL Server (SbType 2 and 3), in the database the settings name:
+--     sqlcmd -d DATABASE -i sql/sqlserver.sql
+-- Other software puts a message to send into Send with Status 1 (the default); the gateway writes
+-- 2 (sent) or 3 (not sent) back and stores received messages in Receive.
+IF OBJECT_ID(N'Send', N'U') IS NULL
+CREATE TABLE Send (
+    ID INT IDENTITY(1,1) NOT NULL PRIMARY KEY,
+    Number NVARCHAR(32),
+    SmsMessage NVARCHAR(MAX),
+    Status SMALLINT NOT NULL CONSTRAINT DF_Send_Status DEFAULT 1
+);
+GO
+IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = N'Send_Status')
+CREATE INDEX Send_Status ON Send (Status);
+GO
+IF OBJECT_ID(N'Receive', N'U') IS NULL
+CREATE TABLE Receive (
+    DateTime DATETIME,
+    Number NVARCHAR(32),
+    SmsMessage NVARCHAR(MAX)
+);
+GO

@@ -1,0 +1,264 @@
+#include "db/AdoClass.h"
+
+#include <QAtomicInteger>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include "db/ConnectionString.h"
+#include "db/DriverTarget.h"
+#include "db/Statements.h"
+#include "files/AlarmLamps.h"
+#include "files/LogLines.h"
+#include "files/LogTexts.h"
+#include "settings/Ini.h"
+#include "settings/Settings.h"
+
+namespace {
+
+const QString kConnectProcedure = QStringLiteral("; Procedure: Connect DataBase;");
+const QString kCheckSendProcedure = QStringLiteral("; Procedure: CheckSend;");
+const QString kCheckSendTrace = QStringLiteral(";  Procedure: CheckSend;");
+
+QString NextConnectionName() {
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral("pelorus-ado-%1").arg(counter.fetchAndAddRelaxed(1) + 1);
+}
+
+// The error number the log shows: the driver's own code, else the kind of error.
+QString ErrorCode(const QSqlError& error) {
+    const QString native = error.nativeErrorCode();
+    return native.isEmpty() ? QString::number(static_cast<int>(error.type())) : native;
+}
+
+// Drivers give several lines (Firebird's status vector); the log keeps one per error.
+QString OneLine(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return text.trimmed();
+}
+
+QSqlError OwnError(const QString& text, QSqlError::ErrorType type) {
+    return QSqlError(QString(), text, type);
+}
+
+QString FieldText(const QSqlQuery& query, int index) {
+    const QVariant v = query.value(index);
+    return v.isNull() ? QString() : v.toString();
+}
+
+}  // namespace
+
+AdoClass::AdoClass(AlarmLamps* lamps, const Clock& clock)
+    : lamps_(lamps), clock_(clock), connectionName_(NextConnectionName()) {}
+
+AdoClass::~AdoClass() {
+    CloseConnection();
+    if (QSqlDatabase::contains(connectionName_))
+        QSqlDatabase::removeDatabase(connectionName_);
+}
+
+bool AdoClass::IsOpen() const {
+    return QSqlDatabase::contains(connectionName_) &&
+           QSqlDatabase::database(connectionName_, false).isOpen();
+}
+
+bool AdoClass::Connect() {
+    if (IsOpen())
+        return true;
+    const DbSettings settings = ReadDbSettings();
+    const std::optional<QString> built = ConnectionString(settings);
+    const QString logged = LoggedConnectionString(settings).value_or(QString());
+    if (!built) {
+        Fail(OwnError(QStringLiteral("No connection string for SbType %1, Driver %2, Access %3, "
+                                     "MySqlODBC %4")
+                          .arg(settings.sbType)
+                          .arg(settings.driver)
+                          .arg(settings.access)
+                          .arg(settings.mySqlOdbc),
+                      QSqlError::ConnectionError),
+             kConnectProcedure, LogTexts::kConnStringPrefix + logged);
+        return false;
+    }
+    const QString settingsFolder = QFileInfo(INIFileName).absolutePath();
+    const DriverTarget target = TargetForConnectionString(*built, settingsFolder);
+    QSqlError error;
+    if (!target.usable()) {
+        error = OwnError(target.error, QSqlError::ConnectionError);
+    } else if (!QSqlDatabase::isDriverAvailable(target.driver)) {
+        error = OwnError(QStringLiteral("The Qt SQL driver %1 is not installed").arg(target.driver),
+                         QSqlError::ConnectionError);
+    } else {
+        // Built afresh at every connect: the settings may name another kind since the last one.
+        if (QSqlDatabase::contains(connectionName_))
+            QSqlDatabase::removeDatabase(connectionName_);
+        QSqlDatabase db = AddTargetConnection(target, connectionName_);
+        literal_ = target.values == DriverTarget::Values::StandardLiterals  ? &StandardLiteral
+                   : target.values == DriverTarget::Values::UnicodeLiterals ? &UnicodeLiteral
+                                                                            : nullptr;
+        if (db.open()) {
+            for (const QString& init : target.initStatements) {
+                QSqlQuery query(db);
+                if (!query.exec(init))
+                    error = query.lastError();
+            }
+            if (!error.isValid()) {
+                SetAlarm(AlarmSuccess);
+                return true;
+            }
+            db.close();
+        } else {
+            error = db.lastError();
+        }
+    }
+    Fail(error, kConnectProcedure, LogTexts::kConnStringPrefix + logged);
+    return false;
+}
+
+void AdoClass::CloseConnection() {
+    if (IsOpen())
+        QSqlDatabase::database(connectionName_, false).close();
+}
+
+bool AdoClass::EnsureOpen() {
+    return IsOpen() || (Connect() && IsOpen());
+}
+
+std::optional<QStringList> AdoClass::CheckSend() {
+    const QStringList nothingWaits{QString()};
+    const Statement statement = CheckSendStatement(tableSend_);
+    if (!EnsureOpen())
+        return std::nullopt;
+    const QString trace =
+        LogTexts::kAdoErrorCode + QStringLiteral("-1") + LogTexts::kDescr + QLatin1Char(' ');
+    if (ReadSetting(Setting::TestRecordset) == QLatin1String("1"))
+        WriteLog(trace + statement.shown + kCheckSendTrace);
+
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.setForwardOnly(true);
+    const QString secondLine = LogTexts::kAdoQueryPrefix + statement.shown;
+    if (!query.exec(statement.sql)) {
+        Fail(query.lastError(), kCheckSendProcedure, secondLine);
+        return nothingWaits;
+    }
+    const QSqlRecord record = query.record();
+    const int id = record.indexOf(QStringLiteral("ID"));
+    const int number = record.indexOf(QStringLiteral("Number"));
+    const int text = record.indexOf(QStringLiteral("SmsMessage"));
+    if (id < 0 || number < 0 || text < 0) {
+        Fail(OwnError(QStringLiteral("The send table lacks one of ID, Number, SmsMessage"),
+                      QSqlError::StatementError),
+             kCheckSendProcedure, secondLine);
+        return nothingWaits;
+    }
+    QStringList rows;
+    while (query.next())
+        rows << FieldText(query, id) + QChar(0) + FieldText(query, number) + QChar(0) +
+                    FieldText(query, text);
+    if (query.lastError().isValid()) {
+        Fail(query.lastError(), kCheckSendProcedure, secondLine);
+        return rows.isEmpty() ? nothingWaits : rows;
+    }
+    if (ReadSetting(Setting::TestRecordset) == QLatin1String("1"))
+        WriteLog(trace + QStringLiteral("Record Counts=") + QString::number(rows.size()) +
+                 kCheckSendTrace);
+    SetAlarm(AlarmSuccess);
+    return rows.isEmpty() ? nothingWaits : rows;
+}
+
+bool AdoClass::UpdateSend(const QString& msgId, qint16 status) {
+    const QString procedure = QStringLiteral("; Procedure: UpdateSend;");
+    const Statement statement = UpdateSendStatement(tableSend_, msgId, status);
+    bool isNumber = false;
+    msgId.toLongLong(&isNumber);
+    if (isNumber)
+        return Run(statement, procedure, LogTexts::kAdoQueryPrefix);
+    // The row key is a number; any other text would change the statement itself.
+    if (!EnsureOpen())
+        return false;
+    Fail(OwnError(QStringLiteral("MsgID is not a number"), QSqlError::StatementError), procedure,
+         LogTexts::kAdoQueryPrefix + statement.shown);
+    return false;
+}
+
+bool AdoClass::WriteReceived(const ReceivedMsg& msg) {
+    return Run(InsertReceivedStatement(SettingNumber(Setting::ServerSbType), tableReceive_,
+                                       clock_.now(), msg.Phone(), msg.MsgText()),
+               QStringLiteral("; Procedure: WriteReceived;"), LogTexts::kQueryPrefix);
+}
+
+bool AdoClass::WriteToTable(const QString& tableType, const QString& number, const QString& text) {
+    const int sbType = SettingNumber(Setting::ServerSbType);
+    const Statement statement =
+        tableType == QLatin1String("Send")
+            ? InsertSendStatement(sbType, tableSend_, number, text)
+            : InsertReceivedStatement(sbType, tableReceive_, clock_.now(), number, text);
+    return Run(statement, QStringLiteral("; Procedure: WriteToTable;"), LogTexts::kQueryPrefix);
+}
+
+bool AdoClass::ExecuteQuery(const QString& query) {
+    if (!EnsureOpen())
+        return false;
+    WriteLog(LogTexts::kExecutingQuery + query);
+    return Run(StatementText().sql(query).done(), QStringLiteral("; Procedure: ExecuteQuery;"),
+               LogTexts::kAdoQueryPrefix);
+}
+
+bool AdoClass::UpdateBattery(const QString& tableName, const QString& lstActv, qint16 value,
+                             const QString& unit) {
+    return Run(UpdateBatteryStatement(tableName, lstActv, value, unit),
+               QStringLiteral("; Procedure: UpdateBattery;"), LogTexts::kAdoQueryPrefix);
+}
+
+bool AdoClass::UpdateStatus(const QString& tableName, const QString& lstActv,
+                            const QString& statusId, const QString& batteryLevel,
+                            const QString& unit) {
+    return Run(UpdateStatusStatement(tableName, lstActv, statusId, batteryLevel, unit),
+               QStringLiteral("; Procedure: UpdateStatus;"), LogTexts::kAdoQueryPrefix);
+}
+
+bool AdoClass::Run(const Statement& statement, const QString& procedure, const QString& prefix) {
+    if (!EnsureOpen())
+        return false;
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    bool ok;
+    if (statement.values.isEmpty()) {
+        ok = query.exec(statement.sql);
+    } else if (literal_) {
+        ok = query.exec(statement.inlined(literal_));
+    } else {
+        ok = query.prepare(statement.sql);
+        for (const QVariant& v : statement.values)
+            query.addBindValue(v);
+        ok = ok && query.exec();
+    }
+    if (!ok) {
+        Fail(query.lastError(), procedure, prefix + statement.shown);
+        return false;
+    }
+    SetAlarm(AlarmSuccess);
+    return true;
+}
+
+void AdoClass::Fail(const QSqlError& error, const QString& procedure, const QString& secondLine) {
+    WriteLog(LogTexts::AdoErrorLine(ErrorCode(error), OneLine(error.text()), procedure));
+    WriteLog(secondLine);
+    SetAlarm(AlarmRaised);
+}
+
+void AdoClass::WriteLog(const QString& text) {
+    const QDateTime now = clock_.now();
+    const QString line = LogLine(now, text);
+    // Failures to write the file are ignored: the log is the last resort.
+    if (!logFolder_.isEmpty())
+        AppendLine(DailyLogPath(logFolder_, now.date()), line);
+    if (onLogLine)
+        onLogLine(line);
+}
+
+void AdoClass::SetAlarm(int state) {
+    if (lamps_)
+        lamps_->SetAlarm(AlarmDatabase, state);
+}

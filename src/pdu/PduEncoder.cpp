@@ -1,0 +1,142 @@
+#include "pdu/PduEncoder.h"
+
+#include "pdu/Gsm7.h"
+#include "pdu/PduPrimitives.h"
+#include "settings/Conversions.h"
+
+namespace {
+
+constexpr int kValidityFourDays = 0xAA;
+
+void AppendUcs2Hex(QString& out, QStringView text) {
+    for (QChar c : text) {
+        AppendHexOctet(out, c.unicode() >> 8);
+        AppendHexOctet(out, c.unicode() & 0xFF);
+    }
+}
+
+QList<TextPart> SplitGsm7(QStringView text) {
+    QList<TextPart> parts;
+    if (Gsm7SeptetCount(text) <= kGsm7SingleLimit) {
+        parts.append({0, int(text.size())});
+        return parts;
+    }
+    TextPart part;
+    int septets = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        const int cost = Gsm7Cost(text[i]);
+        if (septets + cost > kGsm7PartLimit) {
+            parts.append(part);
+            part = {i, 0};
+            septets = 0;
+        }
+        septets += cost;
+        ++part.length;
+    }
+    parts.append(part);
+    return parts;
+}
+
+QList<TextPart> SplitUcs2(QStringView text) {
+    QList<TextPart> parts;
+    if (text.size() <= kUcs2SingleLimit) {
+        parts.append({0, int(text.size())});
+        return parts;
+    }
+    int start = 0;
+    while (start < text.size()) {
+        int length = std::min<int>(kUcs2PartLimit, text.size() - start);
+        const int end = start + length;
+        if (end < text.size() && text[end - 1].isHighSurrogate() && text[end].isLowSurrogate())
+            --length;
+        parts.append({start, length});
+        start += length;
+    }
+    return parts;
+}
+
+}  // namespace
+
+SmsCoding ChooseDCS(QStringView text) {
+    return IsGsm7Text(text) ? SmsCoding::Gsm7 : SmsCoding::Ucs2;
+}
+
+int DcsOctet(SmsCoding coding) {
+    return coding == SmsCoding::Gsm7 ? 0x00 : 0x08;
+}
+
+CodingOverride ParseCodingOverride(const QString& phone) {
+    CodingOverride result{phone, std::nullopt};
+    const int f = phone.indexOf(QLatin1Char('F'), 0, Qt::CaseInsensitive);
+    if (f < 0 || f + 1 >= phone.size())
+        return result;
+    const qint64 value = LeadingNumber(phone.mid(f + 1));
+    result.number = phone.left(f);
+    if (value >= 0 && value <= 0xFF)
+        result.dcs = static_cast<int>(value);
+    return result;
+}
+
+QString NormaliseNumber(const QString& number) {
+    QString withoutPlus = number;
+    withoutPlus.remove(QLatin1Char('+'));
+    return LeadingDigits(withoutPlus);
+}
+
+QList<TextPart> SplitIntoParts(QStringView text, SmsCoding coding) {
+    return coding == SmsCoding::Gsm7 ? SplitGsm7(text) : SplitUcs2(text);
+}
+
+QString TextToPDU(QStringView text, SmsCoding coding, const std::optional<ConcatInfo>& concat) {
+    QString out;
+    if (coding == SmsCoding::Gsm7) {
+        Septets septets;
+        if (concat)
+            septets = ConcatHeaderSeptets(concat->reference, concat->total, concat->sequence);
+        AppendGsm7Septets(septets, text);
+        out.reserve(2 + (septets.size() * 7 + 7) / 8 * 2);
+        AppendHexOctet(out, septets.size());
+        AppendPackedSeptets(out, septets.constData(), septets.size());
+        return out;
+    }
+    const int headerOctets = concat ? 6 : 0;
+    out.reserve(2 + headerOctets * 2 + text.size() * 4);
+    AppendHexOctet(out, headerOctets + text.size() * 2);
+    if (concat)
+        out += ToHex(ConcatHeader(concat->reference, concat->total, concat->sequence));
+    AppendUcs2Hex(out, text);
+    return out;
+}
+
+QString SmscField(const QString& digits) {
+    if (digits.isEmpty())
+        return QStringLiteral("00");
+    QString field;
+    AppendHexOctet(field, 1 + (digits.size() + 1) / 2);
+    field += QLatin1String("91");
+    field += NumberToSemiOctets(digits);
+    return field;
+}
+
+QString SubmitElement(const SubmitFields& f) {
+    const QString smsc = SmscField(f.smscDigits);
+    QString pdu;
+    pdu.reserve(smsc.size() + 30 + f.userData.size());
+    pdu += smsc;
+    AppendHexOctet(pdu, f.firstOctet);
+    pdu += QLatin1String("00");  // message reference: the phone sets it
+    AppendHexOctet(pdu, f.destinationDigits.size());
+    pdu += QLatin1String("91");
+    pdu += NumberToSemiOctets(f.destinationDigits);
+    pdu += QLatin1String("00");  // protocol identifier
+    AppendHexOctet(pdu, f.dcs);
+    AppendHexOctet(pdu, kValidityFourDays);
+    pdu += f.userData;
+    return pdu + QLatin1Char('-') + QString::number((pdu.size() - smsc.size()) / 2);
+}
+
+int SubmitFirstOctet(bool report, bool concatenated, bool lastPart) {
+    if (!concatenated)
+        return report ? 0x31 : 0x11;
+    return report && lastPart ? 0x71 : 0x51;
+}

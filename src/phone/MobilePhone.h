@@ -1,0 +1,79 @@
+#pragma once
+// The gateway's link to the GSM phone: the port, the one request/response exchange, and the AT
+// commands built on it. Every command is one or more exchanges; each leaves its outcome word in
+// Error(): "OK", "Error" or "No answer".
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "files/Pacer.h"
+
+class SerialPort;
+namespace AtReplies {
+struct Level;
+}
+
+class MobilePhone {
+public:
+    explicit MobilePhone(Pacer& pacer = Pacer::real());
+    ~MobilePhone();
+    MobilePhone(const MobilePhone&) = delete;
+    MobilePhone& operator=(const MobilePhone&) = delete;
+
+    // "1" is /dev/ttyS0 on Linux (COM1: on Windows); any other text is a device path.
+    void setPortNumber(const QString& port);
+    void setPortSpeed(const QString& speed);
+    bool PortOpen();
+    int ClosePort();
+    void PurgeBuffer();
+    void FlushComm();
+    QString Error() const { return error_; }
+    QString Answer() const { return answer_; }
+
+    QString SMSCnumber();
+    QString Model();
+    void Reset();
+    void MakeCall(const QString& number);
+    qint32 PhoneState();
+    qint16 AntennaLevel();
+    qint16 BatteryLevel();
+    void ReadAllMsg(qint32 msgType);
+    void ReadMessage(qint16 msgNumber);
+    QStringList PhoneInfo();  // the five replies, in the order of the commands
+    void SendMsg(const QString& message, const QString& msgLength);
+    bool DeleteMsg(const QString& msgNumber);  // first character: 1 phone memory, else SIM
+    bool Init();
+    void ChoseStorage(qint32 storage);
+
+    // The three set-up failure messages (time-outs, DCB build, DCB set) go here, not to a
+    // dialog; the window shows them.
+    std::function<void(const QString& text)> onSetupFailure;
+    // Length of one wait step; 1000 ms in production, shorter in tests with a silent modem.
+    void setStepMs(int ms) { stepMs_ = ms > 0 ? ms : 1; }
+
+private:
+    // Writes command + CR once and collects the reply until its final result line arrives or
+    // steps waits of one step have passed; sets Error from the reply.
+    QString SendCommand(const QString& command, const QString& awaited, qint16 steps);
+    void WritePort(const QString& text);
+    QString ReadPort();
+    void PollPort();
+    QString TakeBuffer();
+    // AntennaLevel and BatteryLevel: one exchange, the level parsed, its text kept in Answer.
+    using LevelParser = AtReplies::Level (*)(const QString& reply, const QString& errorWord);
+    qint16 ReadLevel(const QString& command, LevelParser parse);
+    // Lets events run, then waits up to ms for bytes; true when bytes arrived.
+    bool WaitForBytes(int ms);
+
+    Pacer& pacer_;
+    std::unique_ptr<SerialPort> port_;
+    QString portNumber_;
+    QString portSpeed_;
+    QString buffer_;
+    QString answer_;
+    QString error_;
+    qint32 phoneState_ = 0;
+    QString smscNumber_;
+    int stepMs_ = 1000;
+};

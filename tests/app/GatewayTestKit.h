@@ -1,0 +1,81 @@
+#pragma once
+// What the gateway's end-to-end tests share: a scratch folder with a settings file and a real
+// SQLite database made from sql/sqlite.sql, the virtual modem on a pseudo-terminal, a gateway
+// driven through a recording view and a virtual pacer, and readers for the tables and the log.
+#include <QMap>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "RecordingView.h"
+#include "app/Gateway.h"
+#include "files/Pacer.h"
+#include "modemsim_support.h"
+
+namespace gatewaytest {
+
+// One SMS-DELIVER PDU (hex) as a phone would list it, from `number` with `text`: 7-bit when the
+// text allows, UCS2 otherwise. Parts of a long text are not made here.
+QString DeliverPdu(const QString& number, const QString& text);
+// The SMS-DELIVER a recipient would list for an SMS-SUBMIT the modem accepted (header kept).
+QString DeliverFromSubmit(const QString& submitHex);
+
+struct SendRowState {
+    QString id;
+    QString number;
+    QString text;
+    int status = 0;
+};
+
+class GatewayRig {
+public:
+    GatewayRig();
+    ~GatewayRig();
+
+    // The settings written at Load (section/key -> value); defaults below suit the modem.
+    QMap<QString, QString> settings;
+    void SetSetting(const QString& sectionKey, const QString& value);  // "Options/Mode"
+    QString SettingInFile(const QString& section, const QString& key) const;
+
+    // Starts the virtual modem and points Phone/ComPort at it.
+    bool StartModem(const QStringList& options = {}, const QStringList& inbox = {});
+    testsupport::ModemSim& Modem() { return modem_; }
+
+    // Writes the settings, makes the gateway and runs its start-up (Load).
+    void Load();
+    // Load, then Start (the start-up checks give the phone its port and the gateway its tables).
+    void Start();
+    Gateway& G() { return *gateway_; }
+    RecordingView view;
+    VirtualPacer pacer;
+
+    // Database helpers (a connection of the test's own).
+    QString DatabasePath() const;
+    void AddSendRow(const QString& number, const QString& text);
+    QList<SendRowState> SendRows() const;
+    QStringList ReceivedTexts() const;        // SmsMessage of every receive row, in order
+    QList<QStringList> ReceivedRows() const;  // Number, SmsMessage
+    // The database becomes unreachable (its path names a missing folder) or reachable again.
+    void SetDatabaseDown(bool down);
+
+    // PDUs left in the phone, listed on the modem with a phone of the test's own (gateway's port
+    // must be closed): storage 1 then 2.
+    QStringList PhoneListing();
+    // Deletes one message from the phone directly ("1" + index or "2" + index).
+    bool DeleteFromPhone(const QString& msgId);
+
+    // Lines of today's log file.
+    QStringList LogFileLines() const;
+    QString Folder() const { return dir_.path(); }
+
+private:
+    void WriteSettings();
+
+    QTemporaryDir dir_{ScratchTemplate()};
+    static QString ScratchTemplate();
+    testsupport::ModemSim modem_;
+    std::unique_ptr<Gateway> gateway_;
+    QString checkConnection_;
+};
+
+}  // namespace gatewaytest

@@ -1,0 +1,55 @@
+#pragma once
+// A view for the gateway tests: records everything the gateway shows and asks, and answers the
+// SMS-centre question as the test says.
+#include <QList>
+#include <QPair>
+#include <QStringList>
+
+#include "app/GatewayView.h"
+#include "files/AlarmLamps.h"
+
+class RecordingView : public GatewayView {
+public:
+    void showStatus(const QString& text) override { statuses << text; }
+    void showReceived(const QStringList& lines) override { received = lines; }
+    void showSending(const QStringList& lines) override { sending = lines; }
+    void showBatteryLevel(int level) override { battery << level; }
+    void showAntennaLevel(int level) override { antenna << level; }
+    void showLamps(const AlarmLamps& lamps) override {
+        for (int i = 0; i < AlarmLamps::kLamps; ++i)
+            lampColours[i] = lamps.colour(i);
+    }
+    bool askYesNo(const QString& title, const QString& text) override {
+        questions << qMakePair(title, text);
+        return answerYes;
+    }
+    void showMessage(const QString& title, const QString& text) override {
+        messages << title + QStringLiteral(": ") + text;
+    }
+    void restoreWindow() override { ++restores; }
+    void setStartStopEnabled(bool enabled) override { startStop << enabled; }
+    void closeWindow() override { ++closeRequests; }
+    void logWritten(const QString& line) override { logLines << line; }
+
+    // Log lines that contain the text.
+    int LogCount(const QString& text) const {
+        int n = 0;
+        for (const QString& line : logLines)
+            n += line.contains(text) ? 1 : 0;
+        return n;
+    }
+
+    bool answerYes = false;
+    QStringList statuses;
+    QStringList received;
+    QStringList sending;
+    QList<int> battery;
+    QList<int> antenna;
+    quint32 lampColours[AlarmLamps::kLamps] = {};
+    QList<QPair<QString, QString>> questions;
+    QStringList messages;
+    int restores = 0;
+    QList<bool> startStop;
+    int closeRequests = 0;
+    QStringList logLines;
+};

@@ -1,0 +1,110 @@
+// Which Qt driver serves each connection string on this platform, and with what.
+#include <gtest/gtest.h>
+
+#include "db/DriverTarget.h"
+
+namespace {
+
+TEST(DriverTargetTest, FieldsOfAConnectionString) {
+    const auto f = ConnectionStringFields(QStringLiteral(
+        "Driver={MySQL ODBC 3.51 Driver};Server=h;Port=3306;Stmt=;User=u; Password=p;Option=3;"));
+    EXPECT_EQ(f.value(QStringLiteral("driver")), QStringLiteral("MySQL ODBC 3.51 Driver"));
+    EXPECT_EQ(f.value(QStringLiteral("server")), QStringLiteral("h"));
+    EXPECT_TRUE(f.contains(QStringLiteral("stmt")));
+    EXPECT_EQ(f.value(QStringLiteral("stmt")), QString());
+    EXPECT_EQ(f.value(QStringLiteral("password")), QStringLiteral("p"));  // blank before the key
+    EXPECT_EQ(f.value(QStringLiteral("option")), QStringLiteral("3"));
+    // A brace keeps a semicolon inside the value.
+    const auto g = ConnectionStringFields(QStringLiteral("Driver={a;b};Pwd=x"));
+    EXPECT_EQ(g.value(QStringLiteral("driver")), QStringLiteral("a;b"));
+    EXPECT_EQ(g.value(QStringLiteral("pwd")), QStringLiteral("x"));
+}
+
+TEST(DriverTargetTest, EachKindMapsToItsDriver) {
+    struct Case {
+        const char* connectionString;
+        const char* driver;
+        const char* databaseName;
+        const char* host;
+        const char* user;
+        const char* password;
+    } cases[] = {
+        {"Driver=SQLite3;Database=data/gw.db;", "QSQLITE", "/etc/pelorus/data/gw.db", "", "", ""},
+        {"Driver=SQLite3;Database=/var/lib/gw.db;", "QSQLITE", "/var/lib/gw.db", "", "", ""},
+        {"Driver=Firebird/InterBase(r) driver;Uid=SYSDBA;Pwd=mk;DbName=db1:/srv/sms.fdb;", "QIBASE",
+         "db1:/srv/sms.fdb", "", "SYSDBA", "mk"},
+        {"Provider=MySQLProv;Data Source=sms;User Id=u;Password=p;", "QMYSQL", "sms", "localhost",
+         "u", "p"},
+        // ODBC strings go whole to unixODBC, without the trailing semicolon.
+        {"Driver={mySQL};Server=localhost;Option=16834;Database=sms;", "QODBC",
+         "Driver={mySQL};Server=localhost;Option=16834;Database=sms", "", "", ""},
+        {"Driver={MySQL ODBC 3.51 Driver};Server=h;Port=3306;Database=sms;User=u; "
+         "Password=p;Option=3;",
+         "QODBC",
+         "Driver={MySQL ODBC 3.51 Driver};Server=h;Port=3306;Database=sms;User=u; "
+         "Password=p;Option=3",
+         "", "", ""},
+        {"Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes;", "QODBC",
+         "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes", "", "", ""},
+        {"Driver={SQL Native Client};Server=SRV1;Database=sms;Uid=u;Pwd=p;", "QODBC",
+         "Driver={SQL Native Client};Server=SRV1;Database=sms;Uid=u;Pwd=p", "", "", ""},
+        // The OLE DB providers of SQL Server become FreeTDS's ODBC string.
+        {"Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;User Id=u;Password=p;", "QODBC",
+         "Driver={SQL Server};Server=SRV1;Database=sms;Uid=u;Pwd=p", "", "", ""},
+        {"Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;Integrated Security=SSPI;",
+         "QODBC", "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes", "", "",
+         ""},
+        {"Provider=SQLNCLI;Server=SRV1;Database=sms;Trusted_Connection=yes;", "QODBC",
+         "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes", "", "", ""},
+        {"Provider=SQLNCLI;Server=SRV1;Database=sms;Uid=u;Pwd=p;", "QODBC",
+         "Driver={SQL Server};Server=SRV1;Database=sms;Uid=u;Pwd=p", "", "", ""},
+    };
+    for (const Case& c : cases) {
+        const DriverTarget t = TargetForConnectionString(QString::fromUtf8(c.connectionString),
+                                                         QStringLiteral("/etc/pelorus"));
+        SCOPED_TRACE(c.connectionString);
+        ASSERT_TRUE(t.usable()) << t.error.toStdString();
+        EXPECT_EQ(t.driver.toStdString(), c.driver);
+        EXPECT_EQ(t.databaseName.toStdString(), c.databaseName);
+        EXPECT_EQ(t.hostName.toStdString(), c.host);
+        EXPECT_EQ(t.userName.toStdString(), c.user);
+        EXPECT_EQ(t.password.toStdString(), c.password);
+    }
+}
+
+TEST(DriverTargetTest, TimeoutsWhereTheDriverTakesThem) {
+    const QString base = QStringLiteral("/tmp");
+    EXPECT_EQ(TargetForConnectionString(QStringLiteral("Driver={mySQL};Database=x;"), base)
+                  .connectOptions,
+              QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=10;SQL_ATTR_CONNECTION_TIMEOUT=15"));
+    EXPECT_EQ(TargetForConnectionString(QStringLiteral("Provider=MySQLProv;Data Source=x;"), base)
+                  .connectOptions,
+              QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=10;MYSQL_OPT_READ_TIMEOUT=15;"
+                             "MYSQL_OPT_WRITE_TIMEOUT=15"));
+    EXPECT_EQ(TargetForConnectionString(QStringLiteral("Driver=SQLite3;Database=x;"), base)
+                  .connectOptions,
+              QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000"));
+}
+
+TEST(DriverTargetTest, StringsNoDriverServesSayWhy) {
+    struct Case {
+        const char* connectionString;
+        const char* why;
+    } cases[] = {
+        {"Driver={Microsoft Access Driver (*.mdb)};Dbq=sms;Uid=Admin;Pwd=;", "Access"},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=sms;User Id=admin;Password=;", "Access"},
+        {"Provider=Microsoft.ACE.OLEDB.12.0;Data Source=sms;Persist Security Info=False;",
+         "Access"},
+        {"", "empty"},
+        {"Driver=SQLite3;Database=;", "not named"},
+        {"Provider=Unknown;Data Source=x;", "No driver"},
+    };
+    for (const Case& c : cases) {
+        const DriverTarget t =
+            TargetForConnectionString(QString::fromUtf8(c.connectionString), QStringLiteral("/"));
+        EXPECT_FALSE(t.usable()) << c.connectionString;
+        EXPECT_TRUE(t.error.contains(QString::fromUtf8(c.why))) << t.error.toStdString();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// The gateway as a service: Start at once, a one-second timer, every status text and log line on
+// standard output. SIGTERM and SIGINT act as Stop: the cycle in progress finishes and the program
+// ends at the next tick with status 0.
+#include "Headless.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+#include <csignal>
+
+#include "app/Gateway.h"
+#include "app/HeadlessView.h"
+#include "settings/Conversions.h"
+#include "settings/Ini.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+extern "C" void RequestStop(int) {
+    g_stopRequested = 1;
+}
+
+void InstallStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = RequestStop;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// The real pacer with every wait scaled (tests and demos run the same cycle faster).
+class ScaledPacer : public Pacer {
+public:
+    explicit ScaledPacer(int percent) : percent_(percent) {}
+    void letEventsRun() override { Pacer::real().letEventsRun(); }
+    void sleepMs(int ms) override { Pacer::real().sleepMs(ms * percent_ / 100); }
+
+private:
+    int percent_;
+};
+
+QString OptionValue(const QStringList& arguments, const QString& option) {
+    const int i = arguments.indexOf(option);
+    return i >= 0 && i + 1 < arguments.size() ? arguments[i + 1] : QString();
+}
+
+}  // namespace
+
+int RunHeadless(const QStringList& arguments) {
+    QTextStream out(stdout);
+    const bool adopt = arguments.contains(QStringLiteral("--adopt-smsc"));
+    const int cycles = DecimalValue(OptionValue(arguments, QStringLiteral("--cycles"))).value_or(0);
+    const int percent =
+        DecimalValue(OptionValue(arguments, QStringLiteral("--pause-percent"))).value_or(100);
+    if (cycles < 0 || percent < 0) {
+        QTextStream(stderr) << "pelorus: --cycles and --pause-percent take a number from 0 up\n";
+        return 2;
+    }
+    InstallStopSignals();
+
+    // The settings file's folder plays the program folder: the log folder defaults beside it.
+    const QString appFolder = QFileInfo(INIFileName).absolutePath();
+    out << "Pelorus " << PELORUS_VERSION << " headless; settings " << INIFileName << '\n';
+    out.flush();
+
+    ScaledPacer pacer(percent);
+    HeadlessView view(out, adopt);
+    Gateway gateway(view, pacer);
+    gateway.Load(appFolder);
+    view.onClose = [] { QCoreApplication::quit(); };
+
+    QTimer timer;
+    timer.setInterval(1000);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (g_stopRequested && gateway.IsRunning()) {
+            out << "Stop requested.\n";
+            out.flush();
+            gateway.Stop();
+        }
+        gateway.Tick();
+        if (cycles > 0 && gateway.CyclesRun() >= cycles && gateway.IsRunning())
+            gateway.Stop();
+    });
+    gateway.Start();
+    timer.start();
+    QCoreApplication::exec();
+    gateway.Shutdown();
+    return 0;
+}
