@@ -1,7 +1,7 @@
 #include "dialogs/frmOptions.h"
 
 #include <QButtonGroup>
-#include <QCoreApplication>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,11 +14,12 @@
 #include "dialogs/DialogParts.h"
 #include "dialogs/OpenFileDialog.h"
 #include "dialogs/frmMySQL.h"
+#include "settings/Ini.h"
 
 frmOptions::frmOptions(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Настройка подключения к базе данных"));
     BuildControls();
-    initialFolder = QCoreApplication::applicationDirPath();
+    initialFolder = QFileInfo(INIFileName).absolutePath();
     openFileDialog = [this](const QString& initDir, const QStringList& filterPairs,
                             const QString& title) {
         return ShowOpenFileDialog(this, initDir, filterPairs, title);

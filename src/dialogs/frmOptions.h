@@ -21,7 +21,7 @@ public:
 
     // The open-file dialog behind cmdOpenFile (a file dialog; tests put their own answer here).
     FileFolder::OpenFileDialog openFileDialog;
-    // Where cmdOpenFile starts looking (the program's folder).
+    // Where cmdOpenFile starts looking: the settings file's folder, which is the program's.
     QString initialFolder;
 
     const OptionsForm& form() const { return form_; }

@@ -66,7 +66,6 @@ TEST(frmOptionsDialog, FireBirdClickAndOpenFileThenOkWritesSectionServer) {
     frmOptions dialog;
     QString askedFolder;
     QStringList askedFilters;
-    dialog.initialFolder = settings.folder();
     dialog.openFileDialog = [&](const QString& initDir, const QStringList& filters,
                                 const QString&) {
         askedFolder = initDir;

@@ -91,6 +91,7 @@ int main(int argc, char** argv) {
     if (args.contains(QStringLiteral("--headless")))
         return RunHeadless(args);
     QTextStream(stderr) << "usage: pelorus [--config FILE] (--print-settings | --check-db)\n"
-                          "       pelorus [--config FILE] --headless [--cycles N] [--adopt-smsc]\n";
+                           "       pelorus [--config FILE] --headless [--cycles N] [--adopt-smsc]\n"
+                           "       pelorus [--config FILE] [--start]   (the window)\n";
     return 2;
 }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "files/AlarmLamps.h"
 
-constexpr quint32 kRed = 255;
+namespace {
 
 // Colour by band of a level, shared by both gauges: the weaker, the lighter.
 constexpr quint32 kWeakest = 0xFF0000;
@@ -23,7 +23,7 @@ BatteryLook ShowBatteryLevel(int level) {
                           : level <= 50 ? kWeak
                           : level <= 75 ? kGood
                                         : kStrong;
-        look.capColour = level <= 25 ? kRed : look.bodyColour;
+        look.capColour = level <= 25 ? AlarmLamps::kRed : look.bodyColour;
     }
     // A width cannot be negative: levels outside 0..100 draw as full or empty.
     const int shown = std::clamp(level, 0, 100);

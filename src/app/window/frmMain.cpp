@@ -56,13 +56,6 @@ frmMain::frmMain(Pacer& pacer, const Clock& clock) {
     connect(lamps_, &LampPanel::Frame1_DblClick, this, &frmMain::Frame1_DblClick);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &frmMain::SessionEnding);
 
-    inputBox = [this](const QString& prompt, const QString& title, const QString& initial) {
-        QInputDialog box(this);
-        box.setWindowTitle(title);
-        box.setLabelText(prompt);
-        box.setTextValue(initial);
-        return box.exec() == QDialog::Accepted ? box.textValue() : QString();
-    };
     gateway_ = std::make_unique<Gateway>(*this, pacer, clock);
     resize(980, 600);
 }
@@ -203,13 +196,21 @@ void frmMain::itmAddToReceive_Click() {
 // The gateway reports its own failures of the write; the window does not look at the result.
 void frmMain::AddTestMessage(const QString& table, const QString& title,
                              const QString& numberDefault, const QString& textDefault) {
-    const QString number = inputBox(QStringLiteral("Ведите номер телефона"), title, numberDefault);
+    const QString number = InputBox(QStringLiteral("Ведите номер телефона"), title, numberDefault);
     if (number.isEmpty())
         return;
-    const QString text = inputBox(QStringLiteral("Ведите текст сообщения"), title, textDefault);
+    const QString text = InputBox(QStringLiteral("Ведите текст сообщения"), title, textDefault);
     if (text.isEmpty() || shutDown_)
         return;
     gateway_->Database().WriteToTable(table, number, text);
+}
+
+QString frmMain::InputBox(const QString& prompt, const QString& title, const QString& initial) {
+    QInputDialog box(this);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(initial);
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 void frmMain::SessionEnding() {

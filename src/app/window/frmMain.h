@@ -4,7 +4,6 @@
 // the work; the window shows it and decides, with the gateway's run state, when it may close.
 #include <QMainWindow>
 #include <QPointer>
-#include <functional>
 #include <memory>
 
 #include "app/GatewayView.h"
@@ -35,10 +34,6 @@ public:
     void Load(const QString& appFolder);
 
     Gateway& gateway() { return *gateway_; }
-
-    // The input box of the test-message entries: (prompt, title, default) -> the answer, ""
-    // for Cancel. An input dialog unless replaced.
-    std::function<QString(const QString&, const QString&, const QString&)> inputBox;
 
     // GatewayView
     void showStatus(const QString& text) override;
@@ -97,6 +92,8 @@ private:
     void AddTestMessage(const QString& table, const QString& title, const QString& numberDefault,
                         const QString& textDefault);
     void CloseOtherWindows();
+    // The input box of the test-message entries: the answer, "" for Cancel.
+    QString InputBox(const QString& prompt, const QString& title, const QString& initial);
 
     std::unique_ptr<Gateway> gateway_;
     QPushButton* command1_ = nullptr;
