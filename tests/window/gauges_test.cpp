@@ -63,13 +63,3 @@ TEST(BatteryGauge, LevelOutsideTheScaleKeepsTheColoursAndNeverGivesANegativeWidt
     EXPECT_EQ(gauge.look().capColour, 255u);
     EXPECT_EQ(gauge.lblBat()->text(), QStringLiteral("10"));
 }
-
-TEST(AntennaGaugeWidget, KeepsTheLastLevelsLook) {
-    AntennaGauge gauge;
-    EXPECT_EQ(gauge.title(), QStringLiteral("Уровень"));
-    gauge.ShowLevel(28);
-    EXPECT_EQ(gauge.look().bars, 7);
-    gauge.ShowLevel(3);
-    EXPECT_EQ(gauge.look().bars, 1);
-    EXPECT_EQ(gauge.look().colour, 0xFF0000u);
-}
