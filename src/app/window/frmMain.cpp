@@ -35,6 +35,18 @@ QLabel* Heading(const QString& text, const QFont& font, QWidget* parent) {
     return label;
 }
 
+// A modeless dialog is made once and brought to the front while it is open.
+template <class Dialog>
+void ShowModeless(QPointer<Dialog>& dialog, QWidget* owner) {
+    if (!dialog) {
+        dialog = new Dialog(owner);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
 }  // namespace
 
 QString StartCaption() {
@@ -158,13 +170,7 @@ void frmMain::Frame1_DblClick(int index) {
 }
 
 void frmMain::itmDBase_Click() {
-    if (!options_) {
-        options_ = new frmOptions(this);
-        options_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    options_->show();
-    options_->raise();
-    options_->activateWindow();
+    ShowModeless(options_, this);
 }
 
 void frmMain::itmPhone_Click() {
@@ -173,12 +179,7 @@ void frmMain::itmPhone_Click() {
 }
 
 void frmMain::itmInfo_Click() {
-    if (!about_) {
-        about_ = new frmAbout(this);
-        about_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    about_->show();
-    about_->raise();
+    ShowModeless(about_, this);
 }
 
 void frmMain::itmAddToSend_Click() {
