@@ -10,14 +10,9 @@ root="$(pwd)"
 bash scripts/install-deps.sh
 bash scripts/build.sh
 
-pelorus="$root/build/tools/pelorus/pelorus"
-modemsim="$root/build/tools/pelorus-modemsim/pelorus-modemsim"
+source scripts/lib/demo-env.sh
 run="$root/demo/run"
-rm -rf "$run"
-mkdir -p "$run"
-cp demo/Pelorus.ini demo/inbox.txt "$run/"
-
-sqlite3 "$run/pelorus.db" < sql/sqlite.sql
+demo_prepare "$run"
 long_text="Pelorus demo: this message is longer than one SMS can carry, so the gateway sends it"
 long_text+=" as a concatenated message of three parts that the receiving phone joins again. Each"
 long_text+=" part carries a user data header with the same reference number, the total number"
@@ -29,23 +24,7 @@ INSERT INTO Send (Number, SmsMessage) VALUES ('+79007654321', 'Привет из
 INSERT INTO Send (Number, SmsMessage) VALUES ('89001112233', '$long_text');
 SQL
 
-modem_pid=""
-stop_modem() {
-    if [ -n "$modem_pid" ] && kill -0 "$modem_pid" 2>/dev/null; then
-        kill -TERM "$modem_pid" 2>/dev/null || true
-        wait "$modem_pid" 2>/dev/null || true
-    fi
-}
-trap stop_modem EXIT
-
-"$modemsim" --link "$run/modem" --inbox "$run/inbox.txt" --sent "$run/sent.txt" \
-    >"$run/modemsim.out" 2>&1 &
-modem_pid=$!
-for _ in $(seq 50); do
-    grep -q '^ready' "$run/modemsim.out" 2>/dev/null && break
-    sleep 0.1
-done
-grep -q '^ready' "$run/modemsim.out" || { echo "the virtual modem did not start"; exit 1; }
+demo_start_modem "$run"
 
 echo "== Two gateway cycles (pelorus --headless --cycles 2)"
 (cd "$run" && timeout 50 "$pelorus" --headless --config Pelorus.ini --cycles 2 |
@@ -63,7 +42,6 @@ cat "$run/Logs/$(date +%Y%m%d).txt" 2>/dev/null || echo "(no log lines: nothing 
 echo
 echo "== PDUs the virtual modem accepted"
 cat "$run/sent.txt" 2>/dev/null || true
-stop_modem
-modem_pid=""
+demo_stop_all
 echo
 echo "Demo finished; its files are in demo/run/."

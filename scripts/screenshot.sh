@@ -21,43 +21,18 @@ if [ "$build" = 1 ]; then
     bash scripts/build.sh
 fi
 
-pelorus="$root/build/tools/pelorus/pelorus"
-modemsim="$root/build/tools/pelorus-modemsim/pelorus-modemsim"
+source scripts/lib/demo-env.sh
 run="$root/build/screenshot"
-rm -rf "$run"
-mkdir -p "$run"
-cp demo/Pelorus.ini demo/inbox.txt "$run/"
+demo_prepare "$run"
 # A period long enough to catch the countdown after the first cycle.
 sed -i 's/^Period=.*/Period=8/' "$run/Pelorus.ini"
-sqlite3 "$run/pelorus.db" < sql/sqlite.sql
 sqlite3 "$run/pelorus.db" <<'SQL'
 INSERT INTO Send (Number, SmsMessage) VALUES ('+79001234567', 'Hello from Pelorus');
 INSERT INTO Send (Number, SmsMessage) VALUES ('+79007654321', 'Привет из шлюза Pelorus');
 INSERT INTO Send (Number, SmsMessage) VALUES ('+79005550101', 'Your code: 4711');
 SQL
 
-pids=()
-stop_all() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill -TERM "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-}
-trap stop_all EXIT
-
-wait_for() {  # file, pattern
-    for _ in $(seq 50); do
-        grep -q "$2" "$1" 2>/dev/null && return 0
-        sleep 0.1
-    done
-    echo "gave up waiting for '$2' in $1"
-    return 1
-}
-
-"$modemsim" --link "$run/modem" --inbox "$run/inbox.txt" --sent "$run/sent.txt" \
-    --fail CMGD --fail CMGS:2 >"$run/modemsim.out" 2>&1 &
-pids+=($!)
-wait_for "$run/modemsim.out" '^ready'
+demo_start_modem "$run" --fail CMGD --fail CMGS:2
 
 # A free display number of our own.
 display=99
@@ -65,7 +40,7 @@ while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
     display=$((display + 1))
 done
 Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >"$run/xvfb.out" 2>&1 &
-pids+=($!)
+demo_track $!
 for _ in $(seq 50); do
     [ -e "/tmp/.X11-unix/X$display" ] && break
     sleep 0.1
@@ -73,7 +48,7 @@ done
 
 (cd "$run" && DISPLAY=":$display" QT_QPA_PLATFORM=xcb exec "$pelorus" --config Pelorus.ini \
     --start >"$run/pelorus.out" 2>&1) &
-pids+=($!)
+demo_track $!
 # The first cycle has written its results back once rows leave Status 1; the grab comes in the
 # countdown that follows.
 for _ in $(seq 300); do
