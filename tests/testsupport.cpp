@@ -6,9 +6,15 @@
 
 namespace testsupport {
 
-QString SharedDir() { return QDir::cleanPath(QStringLiteral(PELORUS_SHARED_DIR)); }
-QString SourceDir() { return QDir::cleanPath(QStringLiteral(PELORUS_SOURCE_DIR)); }
-QString BinaryDir() { return QDir::cleanPath(QStringLiteral(PELORUS_BINARY_DIR)); }
+QString SharedDir() {
+    return QDir::cleanPath(QStringLiteral(PELORUS_SHARED_DIR));
+}
+QString SourceDir() {
+    return QDir::cleanPath(QStringLiteral(PELORUS_SOURCE_DIR));
+}
+QString BinaryDir() {
+    return QDir::cleanPath(QStringLiteral(PELORUS_BINARY_DIR));
+}
 
 QString TsvRow::operator[](const QString& column) const {
     const int i = header.indexOf(column);
@@ -26,11 +32,21 @@ QString Unescape(const QString& field) {
         }
         const QChar n = field[++i];
         switch (n.unicode()) {
-            case '\\': out += QLatin1Char('\\'); break;
-            case 't': out += QLatin1Char('\t'); break;
-            case 'n': out += QLatin1Char('\n'); break;
-            case 'r': out += QLatin1Char('\r'); break;
-            case 'f': out += QLatin1Char('\f'); break;
+            case '\\':
+                out += QLatin1Char('\\');
+                break;
+            case 't':
+                out += QLatin1Char('\t');
+                break;
+            case 'n':
+                out += QLatin1Char('\n');
+                break;
+            case 'r':
+                out += QLatin1Char('\r');
+                break;
+            case 'f':
+                out += QLatin1Char('\f');
+                break;
             case 'x': {
                 bool ok = false;
                 const int code = field.mid(i + 1, 2).toInt(&ok, 16);

@@ -221,8 +221,7 @@ private:
                 rewatchAll();
             };
             QObject::connect(watcher_, &QFileSystemWatcher::fileChanged, watcher_, onChange);
-            QObject::connect(watcher_, &QFileSystemWatcher::directoryChanged, watcher_,
-                             onChange);
+            QObject::connect(watcher_, &QFileSystemWatcher::directoryChanged, watcher_, onChange);
         }
         const QString dir = QFileInfo(path).absolutePath();
         if (QFileInfo::exists(dir) && !watcher_->directories().contains(dir))
@@ -253,8 +252,8 @@ QString CanonicalPath(const QString& fileName) {
 }  // namespace
 
 QString DefaultIniFileName() {
-    const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                     : QDir::currentPath();
+    const QString dir =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     return dir + QStringLiteral("/Pelorus.ini");
 }
 
@@ -282,7 +281,8 @@ bool WriteINI(const QString& fileName, const QString& section, const QString& ke
         return false;
     const QString path = CanonicalPath(fileName);
     QString oneLine = value;
-    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
 
     IniText text;
     {
@@ -326,8 +326,8 @@ bool WriteINI(const QString& fileName, const QString& section, const QString& ke
         }
         if (keyLine >= 0) {
             const QString& old = text.lines[keyLine];
-            text.lines[keyLine] = old.left(old.indexOf(QLatin1Char('='))).trimmed() +
-                                  QLatin1Char('=') + oneLine;
+            text.lines[keyLine] =
+                old.left(old.indexOf(QLatin1Char('='))).trimmed() + QLatin1Char('=') + oneLine;
         } else {
             text.lines.insert(lastContent + 1, key.trimmed() + QLatin1Char('=') + oneLine);
         }
@@ -348,8 +348,14 @@ bool WriteINI(const QString& fileName, const QString& section, const QString& ke
     return true;
 }
 
-void ForgetIniCache() { IniStore::instance().forget(); }
+void ForgetIniCache() {
+    IniStore::instance().forget();
+}
 
-quint64 IniParseCount() { return IniStore::instance().parseCount(); }
+quint64 IniParseCount() {
+    return IniStore::instance().parseCount();
+}
 
-quint64 IniGeneration() { return IniStore::instance().generation(); }
+quint64 IniGeneration() {
+    return IniStore::instance().generation();
+}

@@ -30,7 +30,9 @@ thread_local std::array<CachedValue, kCount> t_cache;
 
 }  // namespace
 
-const SettingEntry& EntryOf(Setting setting) { return Table()[static_cast<int>(setting)]; }
+const SettingEntry& EntryOf(Setting setting) {
+    return Table()[static_cast<int>(setting)];
+}
 
 QString ReadSetting(Setting setting) {
     CachedValue& slot = t_cache[static_cast<int>(setting)];
@@ -56,4 +58,6 @@ int SettingNumber(Setting setting) {
     return DecimalValue(EntryOf(setting).defaultValue).value_or(0);
 }
 
-qint64 SettingLeadingNumber(Setting setting) { return LeadingNumber(ReadSetting(setting)); }
+qint64 SettingLeadingNumber(Setting setting) {
+    return LeadingNumber(ReadSetting(setting));
+}

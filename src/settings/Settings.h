@@ -10,39 +10,39 @@
 #include <QString>
 
 // X(name, section, key, default)
-#define PELORUS_SETTINGS(X)                                                      \
-    X(ServerSbType, "Server", "SbType", "0")                                     \
-    X(ServerDriver, "Server", "Driver", "0")                                     \
-    X(ServerAccess, "Server", "Access", "0")                                     \
-    X(ServerMySqlODBC, "Server", "MySqlODBC", "0")                               \
-    X(ServerNameForConnect, "Server", "ServerName", "MyServer")                  \
-    X(ServerName, "Server", "ServerName", "")                                    \
-    X(ServerDbNameForConnect, "Server", "DbName", "MyDatabase")                  \
-    X(ServerDbName, "Server", "DbName", "")                                      \
-    X(ServerUser, "Server", "User", "")                                          \
-    X(ServerPwd, "Server", "Pwd", "")                                            \
-    X(ServerTableReceive, "Server", "TableReceive", "Receive")                   \
-    X(ServerTableReceiveForDialog, "Server", "TableReceive", "")                 \
-    X(ServerTableSend, "Server", "TableSend", "Send")                            \
-    X(ServerTableSendForDialog, "Server", "TableSend", "")                       \
-    X(PhoneComPort, "Phone", "ComPort", "1")                                     \
-    X(PhoneComPortSpeed, "Phone", "ComPortSpeed", "19200")                       \
-    X(PhonePeriod, "Phone", "Period", "60")                                      \
-    X(SmsSMSC, "SMS", "SMSC", "79001111111")                                     \
-    X(SmsSMSCForCompare, "SMS", "SMSC", "79xxxxxxxxx")                           \
-    X(SmsReport, "SMS", "Report", "0")                                           \
-    X(SmsToLatin, "SMS", "ToLatin", "0")                                         \
-    X(SmsLongID, "SMS", "LongID", "1")                                           \
-    X(SmsDelete, "SMS", "Delete", "1")                                           \
-    X(ReportDelivered, "SMSreports", "Delivered", "Доставлено")                  \
-    X(ReportSepended, "SMSreports", "Sepended", "Отложено")                      \
-    X(ReportDeleted, "SMSreports", "Deleted", "Удалено")                         \
-    X(ReportWrong, "SMSreports", "Wrong", "Ошибка")                              \
-    X(OptionsMode, "Options", "Mode", "1")                                       \
-    X(OptionsSendAttempts, "Options", "SendAttempts", "2")                       \
-    X(ReinitPeriod, "Reinit", "Period", "5")                                     \
-    X(FoldersLogs, "Folders", "Logs", "")                                        \
-    X(TestRecordset, "Test", "Recordset", "0")                                   \
+#define PELORUS_SETTINGS(X)                                      \
+    X(ServerSbType, "Server", "SbType", "0")                     \
+    X(ServerDriver, "Server", "Driver", "0")                     \
+    X(ServerAccess, "Server", "Access", "0")                     \
+    X(ServerMySqlODBC, "Server", "MySqlODBC", "0")               \
+    X(ServerNameForConnect, "Server", "ServerName", "MyServer")  \
+    X(ServerName, "Server", "ServerName", "")                    \
+    X(ServerDbNameForConnect, "Server", "DbName", "MyDatabase")  \
+    X(ServerDbName, "Server", "DbName", "")                      \
+    X(ServerUser, "Server", "User", "")                          \
+    X(ServerPwd, "Server", "Pwd", "")                            \
+    X(ServerTableReceive, "Server", "TableReceive", "Receive")   \
+    X(ServerTableReceiveForDialog, "Server", "TableReceive", "") \
+    X(ServerTableSend, "Server", "TableSend", "Send")            \
+    X(ServerTableSendForDialog, "Server", "TableSend", "")       \
+    X(PhoneComPort, "Phone", "ComPort", "1")                     \
+    X(PhoneComPortSpeed, "Phone", "ComPortSpeed", "19200")       \
+    X(PhonePeriod, "Phone", "Period", "60")                      \
+    X(SmsSMSC, "SMS", "SMSC", "79001111111")                     \
+    X(SmsSMSCForCompare, "SMS", "SMSC", "79xxxxxxxxx")           \
+    X(SmsReport, "SMS", "Report", "0")                           \
+    X(SmsToLatin, "SMS", "ToLatin", "0")                         \
+    X(SmsLongID, "SMS", "LongID", "1")                           \
+    X(SmsDelete, "SMS", "Delete", "1")                           \
+    X(ReportDelivered, "SMSreports", "Delivered", "Доставлено")  \
+    X(ReportSepended, "SMSreports", "Sepended", "Отложено")      \
+    X(ReportDeleted, "SMSreports", "Deleted", "Удалено")         \
+    X(ReportWrong, "SMSreports", "Wrong", "Ошибка")              \
+    X(OptionsMode, "Options", "Mode", "1")                       \
+    X(OptionsSendAttempts, "Options", "SendAttempts", "2")       \
+    X(ReinitPeriod, "Reinit", "Period", "5")                     \
+    X(FoldersLogs, "Folders", "Logs", "")                        \
+    X(TestRecordset, "Test", "Recordset", "0")                   \
     X(TestSMS, "Test", "SMS", "0")
 
 enum class Setting {

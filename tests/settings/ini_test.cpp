@@ -33,25 +33,26 @@ protected:
 };
 
 TEST_F(IniTest, ReadFollowsPrivateProfileRules) {
-    write("; comment line\r\n"
-          "[Server]\r\n"
-          "SbType=4\r\n"
-          "Empty=\r\n"
-          "  Spaced Key  =   padded value   \r\n"
-          "Quoted=\"in quotes\"\r\n"
-          "Twice=first\r\n"
-          "Twice=second\r\n"
-          "[PHONE]\r\n"
-          "comport=/dev/ttyUSB0\r\n");
+    write(
+        "; comment line\r\n"
+        "[Server]\r\n"
+        "SbType=4\r\n"
+        "Empty=\r\n"
+        "  Spaced Key  =   padded value   \r\n"
+        "Quoted=\"in quotes\"\r\n"
+        "Twice=first\r\n"
+        "Twice=second\r\n"
+        "[PHONE]\r\n"
+        "comport=/dev/ttyUSB0\r\n");
     struct Case {
         const char* section;
         const char* key;
         const char* expected;
     } cases[] = {
         {"Server", "SbType", "4"},
-        {"server", "SBTYPE", "4"},            // any letter case, both ways
+        {"server", "SBTYPE", "4"},  // any letter case, both ways
         {"Phone", "ComPort", "/dev/ttyUSB0"},
-        {"Server", "Empty", ""},              // present but empty: not the default
+        {"Server", "Empty", ""},  // present but empty: not the default
         {"Server", "Spaced Key", "padded value"},
         {"Server", "Quoted", "in quotes"},
         {"Server", "Twice", "first"},
@@ -121,8 +122,8 @@ TEST_F(IniTest, Windows1251FilesAreReadAndWrittenBackAsUtf8) {
     // "[SMSreports]\r\nDelivered=Доставлено\r\n" in Windows-1251
     write("[SMSreports]\r\nDelivered=\xC4\xEE\xF1\xF2\xE0\xE2\xEB\xE5\xED\xEE\r\n");
     EXPECT_EQ(read("SMSreports", "Delivered"), QStringLiteral("Доставлено"));
-    ASSERT_TRUE(WriteINI(path(), QStringLiteral("SMS"), QStringLiteral("Report"),
-                         QStringLiteral("1")));
+    ASSERT_TRUE(
+        WriteINI(path(), QStringLiteral("SMS"), QStringLiteral("Report"), QStringLiteral("1")));
     EXPECT_EQ(QString::fromUtf8(ReadBytes(path())),
               QStringLiteral("[SMSreports]\r\nDelivered=Доставлено\r\n[SMS]\r\nReport=1\r\n"));
 }
