@@ -2,10 +2,8 @@
 
 #include <QDate>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
 
@@ -20,7 +18,12 @@ namespace gatewaytest {
 namespace {
 constexpr int kTestStepMs = 100;
 // A fixed service-centre time stamp for the delivered messages.
-const QString kTimeStamp = QStringLiteral("62215041300021");
+const QString kTimeStamp = u"62215041300021"_s;
+
+// "Section/Key" into the settings file.
+void WriteSetting(const QString& file, const QString& sectionKey, const QString& value) {
+    WriteINI(file, sectionKey.section(u'/', 0, 0), sectionKey.section(u'/', 1), value);
+}
 }  // namespace
 
 QString DeliverFromSubmit(const QString& submit) {
@@ -35,53 +38,53 @@ QString DeliverFromSubmit(const QString& submit) {
     rest = rest.mid(addressChars);
     const QString pidDcs = rest.left(4);
     const QString userData = rest.mid(6);
-    return sca + (header ? QStringLiteral("44") : QStringLiteral("04")) + address + pidDcs +
-           kTimeStamp + userData;
+    return sca + (header ? u"44"_s : u"04"_s) + address + pidDcs + kTimeStamp + userData;
 }
 
 QString DeliverPdu(const QString& number, const QString& text) {
     SMScoder coder;
     QString body = text;
-    const QStringList parts = coder.PrepareSend(number, body, QStringLiteral("79001111111"), 0);
+    const QStringList parts = coder.PrepareSend(number, body, u"79001111111"_s, 0);
     if (parts.size() != 1)
         return QString();
-    return DeliverFromSubmit(parts.first().section(QLatin1Char('-'), 0, 0));
+    return DeliverFromSubmit(parts.first().section(u'-', 0, 0));
+}
+
+QStringList Refusing(const QStringList& commands) {
+    QStringList options;
+    for (const QString& command : commands)
+        options << u"--fail"_s << command;
+    return options;
 }
 
 QString GatewayRig::ScratchTemplate() {
     // In memory where the machine offers it: a commit to SQLite then costs no disk flush.
-    const QDir shm(QStringLiteral("/dev/shm"));
+    const QDir shm(u"/dev/shm"_s);
     const QString base =
         shm.exists() && QFileInfo(shm.path()).isWritable() ? shm.path() : QDir::tempPath();
-    return base + QStringLiteral("/pelorus-gateway-XXXXXX");
+    return base + u"/pelorus-gateway-XXXXXX"_s;
 }
 
 GatewayRig::GatewayRig() {
-    const QString logs = dir_.filePath(QStringLiteral("Logs"));
-    QDir().mkpath(logs);
-    settings[QStringLiteral("Server/SbType")] = QStringLiteral("6");
-    settings[QStringLiteral("Server/DbName")] = DatabasePath();
-    settings[QStringLiteral("Server/TableSend")] = QStringLiteral("Send");
-    settings[QStringLiteral("Server/TableReceive")] = QStringLiteral("Receive");
-    settings[QStringLiteral("Phone/ComPort")] = dir_.filePath(QStringLiteral("no-modem"));
-    settings[QStringLiteral("Phone/ComPortSpeed")] = QStringLiteral("115200");
-    settings[QStringLiteral("Phone/Period")] = QStringLiteral("10");
-    settings[QStringLiteral("SMS/SMSC")] = QStringLiteral("79001111111");
-    settings[QStringLiteral("Folders/Logs")] = logs;
+    settings = {
+        {u"Server/SbType"_s, u"6"_s},           {u"Server/DbName"_s, DatabasePath()},
+        {u"Server/TableSend"_s, u"Send"_s},     {u"Server/TableReceive"_s, u"Receive"_s},
+        {u"Phone/ComPortSpeed"_s, u"115200"_s}, {u"Phone/Period"_s, u"10"_s},
+        {u"SMS/SMSC"_s, u"79001111111"_s},      {u"Phone/ComPort"_s, dir_.filePath(u"no-modem"_s)}};
 
-    checkConnection_ = QStringLiteral("check-") + QUuid::createUuid().toString(QUuid::Id128);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), checkConnection_);
+    checkConnection_ = u"check-"_s + QUuid::createUuid().toString(QUuid::Id128);
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, checkConnection_);
     db.setDatabaseName(DatabasePath());
     db.open();
-    QFile schema(testsupport::SourceDir() + QStringLiteral("/sql/sqlite.sql"));
-    schema.open(QIODevice::ReadOnly);
-    QString sql;
-    for (const QString& line : QString::fromUtf8(schema.readAll()).split(QLatin1Char('\n')))
-        if (!line.trimmed().startsWith(QLatin1String("--")))
-            sql += line + QLatin1Char('\n');
-    for (const QString& statement : sql.split(QLatin1Char(';')))
-        if (!statement.trimmed().isEmpty())
-            QSqlQuery(db).exec(statement);
+    // Comment lines first (they may hold a ';'), then one statement per ';'.
+    QStringList code;
+    const QByteArray schema =
+        testsupport::ReadBytes(testsupport::SourceDir() + u"/sql/sqlite.sql"_s);
+    for (const QString& line : QString::fromUtf8(schema).split(u'\n'))
+        if (!line.trimmed().startsWith(u"--"_s))
+            code << line;
+    for (const QString& statement : code.join(u'\n').split(u';'))
+        QSqlQuery(db).exec(statement);
 }
 
 GatewayRig::~GatewayRig() {
@@ -89,10 +92,7 @@ GatewayRig::~GatewayRig() {
         gateway_->Shutdown();
     gateway_.reset();
     modem_.stop();
-    {
-        QSqlDatabase db = QSqlDatabase::database(checkConnection_, false);
-        db.close();
-    }
+    QSqlDatabase::database(checkConnection_, false).close();
     QSqlDatabase::removeDatabase(checkConnection_);
     INIFileName.clear();
 }
@@ -100,26 +100,24 @@ GatewayRig::~GatewayRig() {
 void GatewayRig::SetSetting(const QString& sectionKey, const QString& value) {
     settings[sectionKey] = value;
     if (gateway_)
-        WriteINI(INIFileName, sectionKey.section(QLatin1Char('/'), 0, 0),
-                 sectionKey.section(QLatin1Char('/'), 1), value);
+        WriteSetting(INIFileName, sectionKey, value);
 }
 
 QString GatewayRig::SettingInFile(const QString& section, const QString& key) const {
-    return ReadINI(dir_.filePath(QStringLiteral("Pelorus.ini")), section, key, QString());
+    return ReadINI(dir_.filePath(u"Pelorus.ini"_s), section, key, QString());
 }
 
 bool GatewayRig::StartModem(const QStringList& options, const QStringList& inbox) {
     if (!modem_.start(options, inbox))
         return false;
-    SetSetting(QStringLiteral("Phone/ComPort"), modem_.link());
+    SetSetting(u"Phone/ComPort"_s, modem_.link());
     return true;
 }
 
 void GatewayRig::WriteSettings() {
-    INIFileName = dir_.filePath(QStringLiteral("Pelorus.ini"));
+    INIFileName = dir_.filePath(u"Pelorus.ini"_s);
     for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-        WriteINI(INIFileName, it.key().section(QLatin1Char('/'), 0, 0),
-                 it.key().section(QLatin1Char('/'), 1), it.value());
+        WriteSetting(INIFileName, it.key(), it.value());
 }
 
 void GatewayRig::Load() {
@@ -134,84 +132,85 @@ void GatewayRig::Start() {
     gateway_->Start();
 }
 
+void GatewayRig::RunCycles(int cycles) {
+    for (int i = 0; i < cycles; ++i)
+        gateway_->RunCycle();
+}
+
 QString GatewayRig::DatabasePath() const {
-    return dir_.filePath(QStringLiteral("pelorus.db"));
+    return dir_.filePath(u"pelorus.db"_s);
+}
+
+QSqlQuery GatewayRig::Query(const QString& sql, const QStringList& values) const {
+    QSqlQuery q(QSqlDatabase::database(checkConnection_));
+    q.prepare(sql);
+    for (const QString& value : values)
+        q.addBindValue(value);
+    q.exec();
+    return q;
 }
 
 void GatewayRig::AddSendRow(const QString& number, const QString& text) {
-    QSqlQuery q(QSqlDatabase::database(checkConnection_));
-    q.prepare(QStringLiteral("INSERT INTO Send (Number, SmsMessage) VALUES (?, ?)"));
-    q.addBindValue(number);
-    q.addBindValue(text);
-    q.exec();
+    Query(u"INSERT INTO Send (Number, SmsMessage) VALUES (?, ?)"_s, {number, text});
 }
 
 QList<SendRowState> GatewayRig::SendRows() const {
     QList<SendRowState> rows;
-    QSqlQuery q(QSqlDatabase::database(checkConnection_));
-    q.exec(QStringLiteral("SELECT ID, Number, SmsMessage, Status FROM Send ORDER BY ID"));
+    QSqlQuery q = Query(u"SELECT ID, Number, Status FROM Send ORDER BY ID"_s);
     while (q.next())
-        rows.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                        q.value(3).toInt()});
+        rows.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toInt()});
     return rows;
 }
 
-QList<QStringList> GatewayRig::ReceivedRows() const {
-    QList<QStringList> rows;
-    QSqlQuery q(QSqlDatabase::database(checkConnection_));
-    q.exec(QStringLiteral("SELECT Number, SmsMessage FROM Receive ORDER BY rowid"));
+QStringList GatewayRig::ReceivedColumn(const QString& column) const {
+    QStringList values;
+    QSqlQuery q = Query(u"SELECT %1 FROM Receive ORDER BY rowid"_s.arg(column));
     while (q.next())
-        rows.push_back({q.value(0).toString(), q.value(1).toString()});
-    return rows;
-}
-
-QStringList GatewayRig::ReceivedTexts() const {
-    QStringList texts;
-    for (const QStringList& row : ReceivedRows())
-        texts << row.value(1);
-    return texts;
+        values << q.value(0).toString();
+    return values;
 }
 
 void GatewayRig::SetDatabaseDown(bool down) {
-    SetSetting(QStringLiteral("Server/DbName"),
-               down ? dir_.filePath(QStringLiteral("missing/folder/pelorus.db")) : DatabasePath());
+    SetSetting(u"Server/DbName"_s,
+               down ? dir_.filePath(u"missing/folder/pelorus.db"_s) : DatabasePath());
+}
+
+std::unique_ptr<MobilePhone> GatewayRig::OpenOwnPhone() {
+    auto phone = std::make_unique<MobilePhone>(pacer);
+    phone->setStepMs(kTestStepMs);
+    phone->setPortNumber(modem_.link());
+    phone->setPortSpeed(u"115200"_s);
+    return phone->PortOpen() ? std::move(phone) : nullptr;
 }
 
 QStringList GatewayRig::PhoneListing() {
-    MobilePhone phone(pacer);
-    phone.setStepMs(kTestStepMs);
-    phone.setPortNumber(modem_.link());
-    phone.setPortSpeed(QStringLiteral("115200"));
+    const auto phone = OpenOwnPhone();
+    if (!phone)
+        return {u"(port did not open)"_s};
     QStringList pdus;
-    if (!phone.PortOpen())
-        return {QStringLiteral("(port did not open)")};
     for (int storage = 1; storage <= 2; ++storage) {
-        phone.ChoseStorage(storage);
-        phone.ReadAllMsg(4);
-        for (const QString& line : phone.Answer().split(QStringLiteral("\r\n")))
+        phone->ChoseStorage(storage);
+        phone->ReadAllMsg(4);
+        for (const QString& line : phone->Answer().split(u"\r\n"_s))
             if (line.size() > 25)
                 pdus << line;
     }
-    phone.ClosePort();
+    phone->ClosePort();
     return pdus;
 }
 
 bool GatewayRig::DeleteFromPhone(const QString& msgId) {
-    MobilePhone phone(pacer);
-    phone.setStepMs(kTestStepMs);
-    phone.setPortNumber(modem_.link());
-    phone.setPortSpeed(QStringLiteral("115200"));
-    if (!phone.PortOpen())
-        return false;
-    const bool deleted = phone.DeleteMsg(msgId);
-    phone.ClosePort();
+    const auto phone = OpenOwnPhone();
+    const bool deleted = phone && phone->DeleteMsg(msgId);
+    if (phone)
+        phone->ClosePort();
     return deleted;
 }
 
 QStringList GatewayRig::LogFileLines() const {
-    const QByteArray bytes = testsupport::ReadBytes(
-        DailyLogPath(dir_.filePath(QStringLiteral("Logs")), QDate::currentDate()));
-    QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
+    const QByteArray bytes =
+        testsupport::ReadBytes(DailyLogPath(dir_.filePath(u"Logs"_s), QDate::currentDate()));
+    QStringList lines = QString::fromUtf8(bytes).split(u"\r\n"_s);
     lines.removeAll(QString());
     return lines;
 }

@@ -3,6 +3,7 @@
 // SQLite database made from sql/sqlite.sql, the virtual modem on a pseudo-terminal, a gateway
 // driven through a recording view and a virtual pacer, and readers for the tables and the log.
 #include <QMap>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
@@ -12,18 +13,23 @@
 #include "files/Pacer.h"
 #include "modemsim_support.h"
 
+class MobilePhone;
+
 namespace gatewaytest {
+
+using namespace Qt::StringLiterals;
 
 // One SMS-DELIVER PDU (hex) as a phone would list it, from `number` with `text`: 7-bit when the
 // text allows, UCS2 otherwise. Parts of a long text are not made here.
 QString DeliverPdu(const QString& number, const QString& text);
 // The SMS-DELIVER a recipient would list for an SMS-SUBMIT the modem accepted (header kept).
 QString DeliverFromSubmit(const QString& submitHex);
+// Modem options refusing each command given ("CMGS:2": the second AT+CMGS; "CMGS": every one).
+QStringList Refusing(const QStringList& commands);
 
 struct SendRowState {
     QString id;
     QString number;
-    QString text;
     int status = 0;
 };
 
@@ -46,15 +52,17 @@ public:
     // Load, then Start (the start-up checks give the phone its port and the gateway its tables).
     void Start();
     Gateway& G() { return *gateway_; }
+    void RunCycles(int cycles);
     RecordingView view;
     VirtualPacer pacer;
 
     // Database helpers (a connection of the test's own).
     QString DatabasePath() const;
-    void AddSendRow(const QString& number, const QString& text);
+    void AddSendRow(const QString& number = u"79005550001"_s, const QString& text = u"Hello"_s);
     QList<SendRowState> SendRows() const;
-    QStringList ReceivedTexts() const;        // SmsMessage of every receive row, in order
-    QList<QStringList> ReceivedRows() const;  // Number, SmsMessage
+    int Status(int row) const { return SendRows().value(row).status; }
+    QStringList ReceivedTexts() const { return ReceivedColumn(u"SmsMessage"_s); }
+    QStringList ReceivedColumn(const QString& column) const;  // in the order stored
     // The database becomes unreachable (its path names a missing folder) or reachable again.
     void SetDatabaseDown(bool down);
 
@@ -70,6 +78,9 @@ public:
 
 private:
     void WriteSettings();
+    QSqlQuery Query(const QString& sql, const QStringList& values = {}) const;
+    // A phone of the test's own on the modem's port, open (null when the port did not open).
+    std::unique_ptr<MobilePhone> OpenOwnPhone();
 
     QTemporaryDir dir_{ScratchTemplate()};
     static QString ScratchTemplate();

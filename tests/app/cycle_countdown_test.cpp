@@ -7,24 +7,6 @@
 
 namespace {
 
-TEST(CycleCountdown, CountsDownToZeroAndStartsOverAfterTheCycle) {
-    CycleCountdown c;
-    QList<int> shown;
-    int cycleAt = -1;
-    for (int tick = 1; tick <= 60; ++tick) {
-        const auto s = c.CountSecond(60);
-        shown << s.remaining;
-        if (s.cycleDue) {
-            cycleAt = tick;
-            c.CycleStarted();
-        }
-    }
-    EXPECT_EQ(shown.first(), 59);
-    EXPECT_EQ(shown.last(), 0);
-    EXPECT_EQ(cycleAt, 60);
-    EXPECT_EQ(c.CountSecond(60).remaining, 59);
-}
-
 TEST(CycleCountdown, ReinitCheckFiveSecondsBeforeTheCycle) {
     const struct {
         qint16 period;
@@ -71,10 +53,6 @@ TEST(CycleCountdown, ErrorPauseAlternatesAndEndsAfter120Seconds) {
         c.AdoErrorPauseSecond();
     EXPECT_FALSE(c.InAdoErrorPause());
     EXPECT_EQ(c.TickCounter(), 0);
-}
-
-TEST(CycleCountdown, CountdownText) {
-    EXPECT_EQ(CycleCountdown::CountdownText(59), QStringLiteral("До подключения осталось: 59"));
 }
 
 }  // namespace

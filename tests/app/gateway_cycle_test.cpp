@@ -5,47 +5,42 @@
 #include "GatewayTestKit.h"
 #include "db/AdoClass.h"
 #include "files/LogTexts.h"
-#include "phone/MobilePhone.h"
 
+using namespace Qt::StringLiterals;
 using gatewaytest::DeliverPdu;
 using gatewaytest::GatewayRig;
+using gatewaytest::Refusing;
 
 namespace {
 
-const QString kLatinSender = QStringLiteral("+79001234567");
-const QString kCyrillicSender = QStringLiteral("+79007654321");
+const QString kLatinSender = u"+79001234567"_s;
+const QString kCyrillicSender = u"+79007654321"_s;
 // The delivery report of the decoder's own examples: delivered to +79001234567.
-const QString kReportPdu =
-    QStringLiteral("07919700111111F1062A0B919700214365F7622150413000216221504130702100");
-const QString kLongText =
-    QString(200, QLatin1Char('x')) + QString(150, QLatin1Char('y'));  // 3 parts
+const QString kReportPdu = u"07919700111111F1062A0B919700214365F7622150413000216221504130702100"_s;
+const QString kLongText = QString(200, u'x') + QString(150, u'y');  // 3 parts
+// Reaches the table as it arrived: quotes, backslashes, tabs and line breaks included.
+const QString kAwkwardText = u"It's \"ok\" C:\\dir\ttab\nnew line ё"_s;
 
 QStringList Inbox() {
-    return {QStringLiteral("ME:") + DeliverPdu(kLatinSender, QStringLiteral("hello there")),
-            QStringLiteral("ME:") + DeliverPdu(kCyrillicSender, QStringLiteral("Привет, мир")),
-            QStringLiteral("SM:") + kReportPdu};
-}
-
-int StatusOf(const GatewayRig& rig, int row) {
-    return rig.SendRows().value(row).status;
+    return {u"ME:"_s + DeliverPdu(kLatinSender, kAwkwardText),
+            u"ME:"_s + DeliverPdu(kCyrillicSender, u"Привет, мир"_s), u"SM:"_s + kReportPdu};
 }
 
 TEST(GatewayCycle, BothDirectionsInOneCycle) {
     GatewayRig rig;
     ASSERT_TRUE(rig.StartModem({}, Inbox()));
-    rig.AddSendRow(QStringLiteral("+79005550001"), QStringLiteral("Hello"));
-    rig.AddSendRow(QStringLiteral("79005550002"), QStringLiteral("Здравствуйте"));
-    rig.AddSendRow(QStringLiteral("79005550003"), kLongText);
+    rig.AddSendRow(u"+79005550001"_s, u"Hello"_s);
+    rig.AddSendRow(u"79005550002"_s, u"Здравствуйте"_s);
+    rig.AddSendRow(u"79005550003"_s, kLongText);
     rig.Start();
     rig.G().RunCycle();
 
     const QStringList texts = rig.ReceivedTexts();
     ASSERT_EQ(texts.size(), 3);
-    EXPECT_TRUE(texts.contains(QStringLiteral("hello there")));
-    EXPECT_TRUE(texts.contains(QStringLiteral("Привет, мир")));
-    EXPECT_TRUE(texts.filter(QStringLiteral("Отчет о доставке: Доставлено +79001234567")).size() ==
-                1);
-    EXPECT_EQ(rig.ReceivedRows().first().value(0), kLatinSender);
+    EXPECT_EQ(texts.mid(0, 2), (QStringList{kAwkwardText, u"Привет, мир"_s}));
+    EXPECT_TRUE(texts[2].contains(u"Отчет о доставке: Доставлено +79001234567"_s))
+        << texts[2].toStdString();
+    EXPECT_EQ(rig.ReceivedColumn(u"Number"_s).value(0), kLatinSender);
     EXPECT_TRUE(rig.PhoneListing().isEmpty());
     EXPECT_EQ(rig.G().Received().count(), 0);
 
@@ -56,82 +51,79 @@ TEST(GatewayCycle, BothDirectionsInOneCycle) {
     EXPECT_TRUE(rig.view.logLines.isEmpty()) << rig.view.logLines.join('\n').toStdString();
     // The cycle ends with the button enabled and the port closed (the test's phone could list).
     EXPECT_EQ(rig.view.startStop, (QList<bool>{false, true}));
-    EXPECT_TRUE(rig.view.statuses.contains(QStringLiteral("Обработка отправленных сообщений")));
+    EXPECT_TRUE(rig.view.statuses.contains(u"Обработка отправленных сообщений"_s));
 }
 
-TEST(GatewayCycle, ReceivedTextKeepsQuotesBackslashesTabsAndLineBreaks) {
-    const QString awkward = QStringLiteral("It's \"ok\" C:\\dir\ttab\nnew line ё");
+// Refused once in Mode 1, the record is held with one attempt; in Mode 2 the phone is still read
+// and the held record sent, but no new row is taken.
+TEST(GatewayCycle, RefusedOnceThenMode2SendsTheHeldRecordOnly) {
     GatewayRig rig;
-    ASSERT_TRUE(rig.StartModem({}, {QStringLiteral("ME:") + DeliverPdu(kLatinSender, awkward)}));
+    ASSERT_TRUE(rig.StartModem(Refusing({u"CMGS:1"_s})));
+    rig.AddSendRow();
     rig.Start();
     rig.G().RunCycle();
-    EXPECT_EQ(rig.ReceivedTexts(), QStringList{awkward});
-    EXPECT_TRUE(rig.PhoneListing().isEmpty());
-}
-
-TEST(GatewayCycle, Mode2ReadsThePhoneButTakesNoNewRows) {
-    GatewayRig rig;
-    ASSERT_TRUE(rig.StartModem({}, Inbox()));
-    rig.AddSendRow(QStringLiteral("79005550001"), QStringLiteral("Hello"));
-    rig.SetSetting(QStringLiteral("Options/Mode"), QStringLiteral("2"));
-    rig.Start();
-    rig.G().RunCycle();
-    EXPECT_EQ(rig.ReceivedTexts().size(), 3);
-    EXPECT_EQ(StatusOf(rig, 0), 1);
-    EXPECT_TRUE(rig.Modem().sentPdus().isEmpty());
-}
-
-TEST(GatewayCycle, Mode2StillSendsTheRecordsHeld) {
-    GatewayRig rig;
-    ASSERT_TRUE(rig.StartModem({QStringLiteral("--fail"), QStringLiteral("CMGS:1")}));
-    rig.AddSendRow(QStringLiteral("79005550001"), QStringLiteral("Hello"));
-    rig.Start();
-    rig.G().RunCycle();  // refused once: held with one attempt
+    EXPECT_EQ(rig.Status(0), 1);
     ASSERT_EQ(rig.G().Sending().count(), 1);
-    rig.SetSetting(QStringLiteral("Options/Mode"), QStringLiteral("2"));
-    rig.AddSendRow(QStringLiteral("79005550002"), QStringLiteral("not loaded in mode 2"));
+    const QStringList refusals = rig.view.logLines.filter(u"Code: 102"_s);
+    ASSERT_EQ(refusals.size(), 1);
+    EXPECT_TRUE(refusals[0].endsWith(u"\t; Attempt: 1; MsgID: "_s + rig.SendRows()[0].id));
+
+    rig.SetSetting(u"Options/Mode"_s, u"2"_s);
+    rig.AddSendRow(u"79005550002"_s, u"not loaded in mode 2"_s);
+    ASSERT_EQ(rig.Modem().addMessage(u"ME"_s, DeliverPdu(kLatinSender, u"read in mode 2"_s)), 1);
     rig.G().RunCycle();
-    EXPECT_EQ(StatusOf(rig, 0), 2);
-    EXPECT_EQ(StatusOf(rig, 1), 1);
+    EXPECT_EQ(rig.Status(0), 2);
+    EXPECT_EQ(rig.Status(1), 1);
     EXPECT_EQ(rig.Modem().sentPdus().size(), 1);
+    EXPECT_EQ(rig.ReceivedTexts(), QStringList{u"read in mode 2"_s});
 }
 
-TEST(GatewayCycle, Mode3LeavesThePhoneUnreadButOpensItToSend) {
-    GatewayRig rig;
-    ASSERT_TRUE(rig.StartModem({}, Inbox()));
-    rig.AddSendRow(QStringLiteral("79005550001"), QStringLiteral("Hello"));
-    rig.SetSetting(QStringLiteral("Options/Mode"), QStringLiteral("3"));
-    rig.Start();
-    rig.G().RunCycle();
-    EXPECT_TRUE(rig.ReceivedTexts().isEmpty());
-    EXPECT_EQ(rig.PhoneListing().size(), 3);
-    EXPECT_EQ(StatusOf(rig, 0), 2);
-    EXPECT_EQ(rig.Modem().sentPdus().size(), 1);
-}
+// A phone that is absent or silent costs no attempts; once it answers the row is sent. Mode 3
+// leaves the phone unread but opens the port itself to send.
+TEST(GatewayCycle, AbsentOrSilentPhoneUsesNoAttemptsAndSendsOnceItIsBack) {
+    const struct {
+        int mode;
+        bool silent;  // the modem is there but does not answer; otherwise it is not plugged in
+        QString log, status;
+    } rows[] = {{1, false, LogTexts::kCantOpenPortCopyFromPhone, u"Порт не открыт"_s},
+                {3, false, LogTexts::kCantOpenPortSendMsg, QString()},
+                {1, true, LogTexts::kNoAnswerCopyFromPhone, u"Нет ответа от телефона"_s}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.log.toStdString());
+        GatewayRig rig;
+        rig.SetSetting(u"Phone/ComPort"_s, rig.Modem().link());
+        ASSERT_TRUE(!r.silent || rig.StartModem({u"--silent"_s}));
+        rig.SetSetting(u"Options/Mode"_s, QString::number(r.mode));
+        rig.AddSendRow();
+        rig.Start();
+        rig.RunCycles(3);
+        EXPECT_EQ(rig.view.LogCount(r.log), 3);
+        // The log file holds the same lines the view saw.
+        EXPECT_EQ(rig.LogFileLines().filter(r.log).size(), 3);
+        EXPECT_TRUE(r.status.isEmpty() || rig.view.statuses.contains(r.status));
+        EXPECT_EQ(rig.view.LogCount(u"Code: 102"_s), 0);
+        EXPECT_EQ(rig.G().Lamps().colour(2), AlarmLamps::kRed);
+        EXPECT_EQ(rig.Status(0), 1);
+        ASSERT_EQ(rig.G().Sending().count(), 1);
+        EXPECT_EQ(rig.G().Sending().item(1).SendAttempts(), 0);
 
-TEST(GatewayCycle, Mode3WithoutAPhoneLogsAndKeepsTheAttempts) {
-    GatewayRig rig;  // ComPort names nothing
-    rig.AddSendRow(QStringLiteral("79005550001"), QStringLiteral("Hello"));
-    rig.SetSetting(QStringLiteral("Options/Mode"), QStringLiteral("3"));
-    rig.Start();
-    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(rig.StartModem({}, Inbox()));
         rig.G().RunCycle();
-    EXPECT_EQ(rig.view.LogCount(LogTexts::kCantOpenPortSendMsg), 3);
-    ASSERT_EQ(rig.G().Sending().count(), 1);
-    EXPECT_EQ(rig.G().Sending().item(1).SendAttempts(), 0);
-    EXPECT_EQ(StatusOf(rig, 0), 1);
+        EXPECT_EQ(rig.Status(0), 2);
+        EXPECT_EQ(rig.Modem().sentPdus().size(), 1);
+        EXPECT_EQ(rig.ReceivedTexts().size(), r.mode == 3 ? 0 : 3);
+        EXPECT_EQ(rig.PhoneListing().size(), r.mode == 3 ? 3 : 0);
+    }
 }
 
 TEST(GatewayCycle, DatabaseDownTouchesNeitherPhoneNorSendTable) {
     GatewayRig rig;
     ASSERT_TRUE(rig.StartModem({}, Inbox()));
-    rig.AddSendRow(QStringLiteral("79005550001"), QStringLiteral("Hello"));
+    rig.AddSendRow();
     rig.SetDatabaseDown(true);
     rig.Start();
-    rig.G().RunCycle();
-    rig.G().RunCycle();
-    EXPECT_TRUE(
-        rig.view.statuses.contains(QStringLiteral("Невозможно установить соединение с сервером")));
+    rig.RunCycles(2);
+    EXPECT_TRUE(rig.view.statuses.contains(u"Невозможно установить соединение с сервером"_s));
     EXPECT_EQ(rig.PhoneListing().size(), 3);
     EXPECT_TRUE(rig.Modem().sentPdus().isEmpty());
     EXPECT_EQ(rig.G().Received().count(), 3);  // held once, not once per cycle
@@ -141,81 +133,28 @@ TEST(GatewayCycle, DatabaseDownTouchesNeitherPhoneNorSendTable) {
     rig.G().RunCycle();
     EXPECT_EQ(rig.ReceivedTexts().size(), 3);
     EXPECT_TRUE(rig.PhoneListing().isEmpty());
-    EXPECT_EQ(StatusOf(rig, 0), 2);
-}
-
-TEST(GatewayCycle, SilentPhoneUsesNoAttempts) {
-    GatewayRig rig;
-    ASSERT_TRUE(rig.StartModem({QStringLiteral("--silent")}));
-    rig.AddSendRow(QStringLiteral("79005550001"), QStringLiteral("Hello"));
-    rig.Start();
-    for (int i = 0; i < 3; ++i)
-        rig.G().RunCycle();
-    EXPECT_EQ(rig.view.LogCount(LogTexts::kNoAnswerCopyFromPhone), 3);
-    EXPECT_TRUE(rig.view.statuses.contains(QStringLiteral("Нет ответа от телефона")));
-    EXPECT_EQ(rig.view.LogCount(QStringLiteral("Code: 102")), 0);
-    EXPECT_EQ(StatusOf(rig, 0), 1);
-    ASSERT_EQ(rig.G().Sending().count(), 1);
-    EXPECT_EQ(rig.G().Sending().item(1).SendAttempts(), 0);
-    EXPECT_EQ(rig.G().Lamps().colour(2), AlarmLamps::kRed);
-}
-
-TEST(GatewayCycle, AbsentPhoneUsesNoAttemptsAndSendsOnceItIsBack) {
-    GatewayRig rig;
-    rig.SetSetting(QStringLiteral("Phone/ComPort"), rig.Modem().link());  // not plugged in yet
-    rig.AddSendRow(QStringLiteral("79005550001"), QStringLiteral("Hello"));
-    rig.Start();
-    for (int i = 0; i < 3; ++i)
-        rig.G().RunCycle();
-    EXPECT_EQ(rig.view.LogCount(LogTexts::kCantOpenPortCopyFromPhone), 3);
-    EXPECT_TRUE(rig.view.statuses.contains(QStringLiteral("Порт не открыт")));
-    EXPECT_EQ(StatusOf(rig, 0), 1);
-    // The log file holds the same lines the view saw.
-    EXPECT_EQ(rig.LogFileLines().filter(LogTexts::kCantOpenPortCopyFromPhone).size(), 3);
-
-    ASSERT_TRUE(rig.StartModem());
-    rig.G().RunCycle();
-    EXPECT_EQ(StatusOf(rig, 0), 2);
-}
-
-TEST(GatewayCycle, RefusedOnceIsSentNextCycle) {
-    GatewayRig rig;
-    ASSERT_TRUE(rig.StartModem({QStringLiteral("--fail"), QStringLiteral("CMGS:1")}));
-    rig.AddSendRow(QStringLiteral("79005550001"), QStringLiteral("Hello"));
-    rig.Start();
-    rig.G().RunCycle();
-    EXPECT_EQ(StatusOf(rig, 0), 1);
-    ASSERT_EQ(rig.view.LogCount(QStringLiteral("Code: 102")), 1);
-    EXPECT_TRUE(
-        rig.view.logLines.filter(QStringLiteral("Code: 102"))
-            .first()
-            .endsWith(QStringLiteral("\t; Attempt: 1; MsgID: ") + rig.SendRows().first().id));
-    rig.G().RunCycle();
-    EXPECT_EQ(StatusOf(rig, 0), 2);
-    EXPECT_EQ(rig.Modem().sentPdus().size(), 1);
+    EXPECT_EQ(rig.Status(0), 2);
 }
 
 TEST(GatewayCycle, AlwaysRefusedEndsAsNotSentAtTheAttemptLimit) {
     const struct {
         QString attempts;
         int cyclesToThree;
-    } rows[] = {{QStringLiteral("2"), 2},
-                {QStringLiteral("3"), 3},
-                {QStringLiteral("0"), 2},
-                {QStringLiteral("x"), 2}};
+    } rows[] = {{u"2"_s, 2}, {u"3"_s, 3}, {u"0"_s, 2}, {u"x"_s, 2}};
     for (const auto& r : rows) {
+        SCOPED_TRACE(r.attempts.toStdString());
         GatewayRig rig;
-        ASSERT_TRUE(rig.StartModem({QStringLiteral("--fail"), QStringLiteral("CMGS")}));
-        rig.AddSendRow(QStringLiteral("79005550001"), QStringLiteral("Hello"));
-        rig.SetSetting(QStringLiteral("Options/SendAttempts"), r.attempts);
+        ASSERT_TRUE(rig.StartModem(Refusing({u"CMGS"_s})));
+        rig.AddSendRow();
+        rig.SetSetting(u"Options/SendAttempts"_s, r.attempts);
         rig.Start();
         for (int cycle = 1; cycle < r.cyclesToThree; ++cycle) {
             rig.G().RunCycle();
-            EXPECT_EQ(StatusOf(rig, 0), 1) << r.attempts.toStdString();
+            EXPECT_EQ(rig.Status(0), 1);
         }
         rig.G().RunCycle();
-        EXPECT_EQ(StatusOf(rig, 0), 3) << r.attempts.toStdString();
-        EXPECT_EQ(rig.view.LogCount(QStringLiteral("Code: 102")), r.cyclesToThree);
+        EXPECT_EQ(rig.Status(0), 3);
+        EXPECT_EQ(rig.view.LogCount(u"Code: 102"_s), r.cyclesToThree);
         EXPECT_TRUE(rig.Modem().sentPdus().isEmpty());
         EXPECT_EQ(rig.G().Sending().count(), 0);
     }
@@ -225,30 +164,27 @@ TEST(GatewayCycle, AlwaysRefusedEndsAsNotSentAtTheAttemptLimit) {
 // the attempt, and the next cycle sends all three parts again.
 TEST(GatewayCycle, LongMessageWithARefusedPartIsRetriedWhole) {
     GatewayRig rig;
-    ASSERT_TRUE(rig.StartModem({QStringLiteral("--fail"), QStringLiteral("CMGS:2")}));
-    rig.AddSendRow(QStringLiteral("79005550003"), kLongText);
+    ASSERT_TRUE(rig.StartModem(Refusing({u"CMGS:2"_s})));
+    rig.AddSendRow(u"79005550003"_s, kLongText);
     rig.Start();
     rig.G().RunCycle();
-    EXPECT_EQ(StatusOf(rig, 0), 1);
-    EXPECT_EQ(rig.view.LogCount(QStringLiteral("Code: 102")), 1);
+    EXPECT_EQ(rig.Status(0), 1);
+    EXPECT_EQ(rig.view.LogCount(u"Code: 102"_s), 1);
     EXPECT_EQ(rig.Modem().sentPdus().size(), 1);  // the third part was never offered
     rig.G().RunCycle();
-    EXPECT_EQ(StatusOf(rig, 0), 2);
+    EXPECT_EQ(rig.Status(0), 2);
     EXPECT_EQ(rig.Modem().sentPdus().size(), 1 + 3);
 }
 
 TEST(GatewayCycle, RefusedDeleteStoresOnceAndDeletesLater) {
     GatewayRig rig;
-    ASSERT_TRUE(rig.StartModem({QStringLiteral("--fail"), QStringLiteral("CMGD:1"),
-                                QStringLiteral("--fail"), QStringLiteral("CMGD:2")},
-                               Inbox()));
+    ASSERT_TRUE(rig.StartModem(Refusing({u"CMGD:1"_s, u"CMGD:2"_s}), Inbox()));
     rig.Start();
     rig.G().RunCycle();
     EXPECT_EQ(rig.ReceivedTexts().size(), 3);
-    EXPECT_EQ(rig.view.LogCount(QStringLiteral("Code: 103")), 2);
+    EXPECT_EQ(rig.view.LogCount(u"Code: 103"_s), 2);
     EXPECT_EQ(rig.PhoneListing().size(), 2);
-    rig.G().RunCycle();
-    rig.G().RunCycle();
+    rig.RunCycles(2);
     EXPECT_EQ(rig.ReceivedTexts().size(), 3);
     EXPECT_TRUE(rig.PhoneListing().isEmpty());
     EXPECT_EQ(rig.G().Received().count(), 0);
@@ -256,43 +192,39 @@ TEST(GatewayCycle, RefusedDeleteStoresOnceAndDeletesLater) {
 
 TEST(GatewayCycle, DeletionSwitchedOffStoresEachMessageOnce) {
     GatewayRig rig;
-    rig.SetSetting(QStringLiteral("SMS/Delete"), QStringLiteral("0"));
+    rig.SetSetting(u"SMS/Delete"_s, u"0"_s);
     ASSERT_TRUE(rig.StartModem({}, Inbox()));
     rig.Start();
-    for (int cycle = 0; cycle < 3; ++cycle)
-        rig.G().RunCycle();
+    rig.RunCycles(3);
     EXPECT_EQ(rig.ReceivedTexts().size(), 3);
     EXPECT_EQ(rig.PhoneListing().size(), 3);  // nothing was deleted
-    EXPECT_EQ(rig.view.LogCount(QStringLiteral("Code: 103")), 0);
+    EXPECT_EQ(rig.view.LogCount(u"Code: 103"_s), 0);
 
     // A new message at the index of one already stored is stored as well, once.
-    rig.SetSetting(QStringLiteral("SMS/Delete"), QStringLiteral("1"));
-    ASSERT_TRUE(rig.DeleteFromPhone(QStringLiteral("11")));
-    rig.SetSetting(QStringLiteral("SMS/Delete"), QStringLiteral("0"));
-    ASSERT_EQ(rig.Modem().addMessage(QStringLiteral("ME"),
-                                     DeliverPdu(kLatinSender, QStringLiteral("second message"))),
-              1);
-    rig.G().RunCycle();
-    rig.G().RunCycle();
+    rig.SetSetting(u"SMS/Delete"_s, u"1"_s);
+    ASSERT_TRUE(rig.DeleteFromPhone(u"11"_s));
+    rig.SetSetting(u"SMS/Delete"_s, u"0"_s);
+    ASSERT_EQ(rig.Modem().addMessage(u"ME"_s, DeliverPdu(kLatinSender, u"second message"_s)), 1);
+    rig.RunCycles(2);
     EXPECT_EQ(rig.ReceivedTexts().size(), 4);
-    EXPECT_EQ(rig.ReceivedTexts().count(QStringLiteral("second message")), 1);
+    EXPECT_EQ(rig.ReceivedTexts().count(u"second message"_s), 1);
 }
 
 TEST(GatewayCycle, PhoneVanishingMidCycleKeepsEverythingForLater) {
     GatewayRig rig;
     // Six commands of the start-up checks; ATZ, CBC, CSQ, CPMS, CMGL, CPMS, CMGL of the listing;
     // CPMS and CMGD of the first delete; then the modem is pulled out.
-    ASSERT_TRUE(rig.StartModem({QStringLiteral("--drop-after"), QStringLiteral("15")}, Inbox()));
-    rig.AddSendRow(QStringLiteral("79005550001"), QStringLiteral("Hello"));
+    ASSERT_TRUE(rig.StartModem({u"--drop-after"_s, u"15"_s}, Inbox()));
+    rig.AddSendRow();
     rig.Start();
     rig.G().RunCycle();
     EXPECT_EQ(rig.ReceivedTexts().size(), 3);  // stored while it was there
-    EXPECT_EQ(rig.view.LogCount(QStringLiteral("Code: 103")), 2);
-    EXPECT_EQ(rig.view.LogCount(QStringLiteral("Code: 102")), 1);  // gone while sending
+    EXPECT_EQ(rig.view.LogCount(u"Code: 103"_s), 2);
+    EXPECT_EQ(rig.view.LogCount(u"Code: 102"_s), 1);  // gone while sending
     rig.G().RunCycle();
     EXPECT_EQ(rig.view.LogCount(LogTexts::kCantOpenPortCopyFromPhone), 1);
-    EXPECT_EQ(rig.view.LogCount(QStringLiteral("Code: 102")), 1);  // no phone, no attempt
-    EXPECT_EQ(StatusOf(rig, 0), 1);
+    EXPECT_EQ(rig.view.LogCount(u"Code: 102"_s), 1);  // no phone, no attempt
+    EXPECT_EQ(rig.Status(0), 1);
     EXPECT_EQ(rig.view.startStop.last(), true);
     // The two undeleted messages wait, stored, for the phone; never stored twice.
     ASSERT_EQ(rig.G().Received().count(), 2);
@@ -305,15 +237,13 @@ TEST(GatewayCycle, PhoneVanishingMidCycleKeepsEverythingForLater) {
 // (they would come back from the phone and be stored twice).
 TEST(GatewayCycle, FailedListingDropsNothing) {
     GatewayRig rig;
-    ASSERT_TRUE(rig.StartModem(
-        {QStringLiteral("--fail"), QStringLiteral("CMGD:1"), QStringLiteral("--fail"),
-         QStringLiteral("CMGL:3"), QStringLiteral("--fail"), QStringLiteral("CMGL:4")},
-        {QStringLiteral("ME:") + DeliverPdu(kLatinSender, QStringLiteral("once"))}));
+    ASSERT_TRUE(rig.StartModem(Refusing({u"CMGD:1"_s, u"CMGL:3"_s, u"CMGL:4"_s}),
+                               {u"ME:"_s + DeliverPdu(kLatinSender, u"once"_s)}));
     rig.Start();
     rig.G().RunCycle();  // stored, delete refused
     rig.G().RunCycle();  // both listings fail; the delete goes through
     rig.G().RunCycle();
-    EXPECT_EQ(rig.ReceivedTexts(), QStringList{QStringLiteral("once")});
+    EXPECT_EQ(rig.ReceivedTexts(), QStringList{u"once"_s});
     EXPECT_TRUE(rig.PhoneListing().isEmpty());
 }
 
@@ -321,29 +251,23 @@ TEST(GatewayCycle, FailedListingDropsNothing) {
 // unstored.
 TEST(GatewayCycle, NewMessageAtAReusedIndexIsStored) {
     for (const bool firstStored : {true, false}) {
+        SCOPED_TRACE(firstStored);
         GatewayRig rig;
-        ASSERT_TRUE(rig.StartModem(
-            {QStringLiteral("--fail"), QStringLiteral("CMGD:1")},
-            {QStringLiteral("ME:") + DeliverPdu(kLatinSender, QStringLiteral("first"))}));
+        ASSERT_TRUE(rig.StartModem(Refusing({u"CMGD:1"_s}),
+                                   {u"ME:"_s + DeliverPdu(kLatinSender, u"first"_s)}));
         rig.SetDatabaseDown(!firstStored);
         rig.Start();
         rig.G().RunCycle();
         ASSERT_EQ(rig.G().Received().count(), 1);
         // Someone else empties index 1 and a new message arrives there.
         // (The modem refuses the first CMGD it gets, from the gateway or from here.)
-        const bool emptied =
-            rig.DeleteFromPhone(QStringLiteral("11")) || rig.DeleteFromPhone(QStringLiteral("11"));
-        ASSERT_TRUE(emptied);
-        ASSERT_EQ(rig.Modem().addMessage(QStringLiteral("ME"),
-                                         DeliverPdu(kCyrillicSender, QStringLiteral("second"))),
-                  1);
+        ASSERT_TRUE(rig.DeleteFromPhone(u"11"_s) || rig.DeleteFromPhone(u"11"_s));
+        ASSERT_EQ(rig.Modem().addMessage(u"ME"_s, DeliverPdu(kCyrillicSender, u"second"_s)), 1);
         rig.SetDatabaseDown(false);
-        rig.G().RunCycle();
-        rig.G().RunCycle();
+        rig.RunCycles(2);
         QStringList texts = rig.ReceivedTexts();
         texts.sort();
-        EXPECT_EQ(texts, (QStringList{QStringLiteral("first"), QStringLiteral("second")}))
-            << "first stored: " << firstStored;
+        EXPECT_EQ(texts, (QStringList{u"first"_s, u"second"_s}));
         EXPECT_TRUE(rig.PhoneListing().isEmpty());
         EXPECT_EQ(rig.G().Received().count(), 0);
     }
@@ -353,12 +277,11 @@ TEST(GatewayCycle, SweepsClearTheWholeCollection) {
     GatewayRig rig;
     rig.Start();
     for (int i = 1; i <= 250; ++i)
-        rig.G().AddToRecCollection(QStringLiteral("1%1\tdate\t+7900\ttext %1").arg(i));
+        rig.G().AddToRecCollection(u"1%1\tdate\t+7900\ttext %1"_s.arg(i));
     ASSERT_EQ(rig.G().Received().count(), 250);
     // Listed again unchanged: nothing new.
-    rig.G().AddToRecCollection(QStringLiteral("17\tlater\t+7900\ttext 7"));
+    rig.G().AddToRecCollection(u"17\tlater\t+7900\ttext 7"_s);
     EXPECT_EQ(rig.G().Received().count(), 250);
-    rig.SetDatabaseDown(false);
     ASSERT_TRUE(rig.G().Database().Connect());
     rig.G().CopyFromRecCollectionToDbase();
     rig.G().Database().CloseConnection();

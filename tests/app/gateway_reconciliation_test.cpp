@@ -11,6 +11,7 @@
 #include "GatewayTestKit.h"
 #include "pdu/SMScoder.h"
 
+using namespace Qt::StringLiterals;
 using gatewaytest::GatewayRig;
 
 namespace {
@@ -25,26 +26,25 @@ QStringList RandomFailures(std::mt19937& rng, const QString& command, int range,
     QStringList options;
     for (int k = 1; k <= range; ++k)
         if (pick(rng))
-            options << QStringLiteral("--fail") << command + QLatin1Char(':') + QString::number(k);
+            options << u"--fail"_s << command + u':' + QString::number(k);
     return options;
 }
 
 QString ReceivedText(int n, std::mt19937& rng) {
-    static const QStringList tails = {
-        QStringLiteral("plain text"), QStringLiteral("Привет из сети"),
-        QStringLiteral("It's a \"quoted\" one"), QStringLiteral("ёлки-палки, 100%")};
-    return QStringLiteral("R%1 ").arg(n) + tails[static_cast<int>(rng() % tails.size())];
+    static const QStringList tails = {u"plain text"_s, u"Привет из сети"_s,
+                                      u"It's a \"quoted\" one"_s, u"ёлки-палки, 100%"_s};
+    return u"R%1 "_s.arg(n) + tails[static_cast<int>(rng() % tails.size())];
 }
 
 QString SendText(int n, std::mt19937& rng) {
     const int kind = static_cast<int>(rng() % 10);
     if (kind == 0)  // three 7-bit parts
-        return QStringLiteral("S%1 ").arg(n) + QString(400, QLatin1Char('a' + n % 26));
+        return u"S%1 "_s.arg(n) + QString(400, QLatin1Char('a' + n % 26));
     if (kind == 1)  // two UCS2 parts
-        return QStringLiteral("S%1 ").arg(n) + QString(100, QChar(0x0430 + n % 32));
+        return u"S%1 "_s.arg(n) + QString(100, QChar(0x0430 + n % 32));
     if (kind < 4)
-        return QStringLiteral("S%1 Здравствуйте").arg(n);
-    return QStringLiteral("S%1 hello").arg(n);
+        return u"S%1 Здравствуйте"_s.arg(n);
+    return u"S%1 hello"_s.arg(n);
 }
 
 // The parts the encoder cuts a text into: 7-bit 153 (single up to 160), UCS2 67 (up to 70).
@@ -65,17 +65,16 @@ QStringList PartTexts(const QString& text) {
 TEST(GatewayReconciliation, ThousandEachWayWithRandomFaults) {
     std::mt19937 rng(kSeed);
     QStringList faults;
-    faults << RandomFailures(rng, QStringLiteral("CMGS"), 1600, 0.08)
-           << RandomFailures(rng, QStringLiteral("CMGD"), 1200, 0.05)
-           << RandomFailures(rng, QStringLiteral("CMGL"), 120, 0.08)
-           << RandomFailures(rng, QStringLiteral("Z"), 100, 0.05);
+    faults << RandomFailures(rng, u"CMGS"_s, 1600, 0.08)
+           << RandomFailures(rng, u"CMGD"_s, 1200, 0.05)
+           << RandomFailures(rng, u"CMGL"_s, 120, 0.08) << RandomFailures(rng, u"Z"_s, 100, 0.05);
 
     GatewayRig rig;
     ASSERT_TRUE(rig.StartModem(faults));
     QHash<QString, int> expectedReceived;
     QHash<QString, QString> sentText;  // number -> text of the send row
     for (int n = 1; n <= kMessages; ++n) {
-        const QString number = QStringLiteral("7901%1").arg(n, 7, 10, QLatin1Char('0'));
+        const QString number = u"7901%1"_s.arg(n, 7, 10, QChar(u'0'));
         const QString text = SendText(n, rng);
         rig.AddSendRow(number, text);
         sentText[number] = text;
@@ -97,10 +96,10 @@ TEST(GatewayReconciliation, ThousandEachWayWithRandomFaults) {
     while (cycles < kMaxCycles && !settled()) {
         // New messages arrive while the phone has room (50 in memory, 30 on the SIM).
         for (int arrivals = 0; arrivals < 40 && nextReceived <= kMessages; ++arrivals) {
-            const QString storage = rng() % 3 == 0 ? QStringLiteral("SM") : QStringLiteral("ME");
+            const QString storage = rng() % 3 == 0 ? u"SM"_s : u"ME"_s;
             const QString text = ReceivedText(nextReceived, rng);
-            const QString pdu = gatewaytest::DeliverPdu(
-                QStringLiteral("+7902%1").arg(nextReceived, 7, 10, QLatin1Char('0')), text);
+            const QString pdu =
+                gatewaytest::DeliverPdu(u"+7902%1"_s.arg(nextReceived, 7, 10, QChar(u'0')), text);
             if (rig.Modem().addMessage(storage, pdu) == 0)
                 break;  // full: later
             expectedReceived[text] = 1;
@@ -129,21 +128,21 @@ TEST(GatewayReconciliation, ThousandEachWayWithRandomFaults) {
     SMScoder decoder;
     for (const QString& submit : rig.Modem().sentPdus()) {
         decoder.setRowSMS(gatewaytest::DeliverFromSubmit(submit));
-        const QStringList f = decoder.PlainSMS().split(QLatin1Char('\t'));
-        delivered.insert(f.value(1).mid(1) + QLatin1Char('\t') + f.value(2));
+        const QStringList f = decoder.PlainSMS().split(u'\t');
+        delivered.insert(f.value(1).mid(1) + u'\t' + f.value(2));
     }
 
-    const QStringList refusalLines = rig.view.logLines.filter(QStringLiteral("Code: 102"));
+    const QStringList refusalLines = rig.view.logLines.filter(u"Code: 102"_s);
     int sent = 0, notSent = 0;
     for (const auto& row : rig.SendRows()) {
         int refusals = 0;
         for (const QString& line : refusalLines)
-            refusals += line.endsWith(QStringLiteral("; MsgID: ") + row.id) ? 1 : 0;
+            refusals += line.endsWith(u"; MsgID: "_s + row.id) ? 1 : 0;
         ASSERT_TRUE(row.status == 2 || row.status == 3) << row.id.toStdString();
         if (row.status == 2) {
             ++sent;
             for (const QString& part : PartTexts(sentText[row.number]))
-                EXPECT_TRUE(delivered.contains(row.number + QLatin1Char('\t') + part))
+                EXPECT_TRUE(delivered.contains(row.number + u'\t' + part))
                     << "row " << row.id.toStdString() << " part missing";
             EXPECT_LT(refusals, 2) << row.id.toStdString();
         } else {
@@ -156,12 +155,11 @@ TEST(GatewayReconciliation, ThousandEachWayWithRandomFaults) {
 
     std::cout << "[ figures  ] cycles " << cycles << ", database down in " << downCycles
               << ", received " << stored.size() << " (103 refusals "
-              << rig.view.LogCount(QStringLiteral("Code: 103")) << "), send rows 2: " << sent
-              << ", 3: " << notSent << " (102 refusals "
-              << rig.view.LogCount(QStringLiteral("Code: 102")) << "), PDUs accepted "
-              << rig.Modem().sentPdus().size() << ", phone silent "
-              << rig.view.LogCount(QStringLiteral("Code: 101")) << ", listings failed "
-              << faults.filter(QStringLiteral("CMGL:")).size() << " planned\n";
+              << rig.view.LogCount(u"Code: 103"_s) << "), send rows 2: " << sent
+              << ", 3: " << notSent << " (102 refusals " << rig.view.LogCount(u"Code: 102"_s)
+              << "), PDUs accepted " << rig.Modem().sentPdus().size() << ", phone silent "
+              << rig.view.LogCount(u"Code: 101"_s) << ", listings failed "
+              << faults.filter(u"CMGL:"_s).size() << " planned\n";
 }
 
 }  // namespace

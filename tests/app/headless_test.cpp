@@ -9,12 +9,17 @@
 #include "settings/Ini.h"
 #include "testsupport.h"
 
+using namespace Qt::StringLiterals;
 using gatewaytest::GatewayRig;
 
 namespace {
 
-QString Program() {
-    return testsupport::BinaryDir() + QStringLiteral("/tools/pelorus/pelorus");
+// Writes the rig's settings and starts the program headless on them, a cycle every second.
+void StartHeadless(GatewayRig& rig, QProcess& p, const QStringList& extraArgs) {
+    rig.SetSetting(u"Phone/Period"_s, u"1"_s);
+    rig.Load();
+    p.start(testsupport::BinaryDir() + u"/tools/pelorus/pelorus"_s,
+            QStringList{u"--headless"_s, u"--config"_s, INIFileName} + extraArgs);
 }
 
 // Waits until the program printed a line containing text; false on timeout or exit.
@@ -32,21 +37,15 @@ bool WaitForLine(QProcess& p, QString& output, const QString& text, int timeoutM
 
 TEST(Headless, TermDuringACycleFinishesItAndExitsWithZero) {
     GatewayRig rig;
-    ASSERT_TRUE(rig.StartModem(
-        {QStringLiteral("--latency"), QStringLiteral("20")},
-        {QStringLiteral("ME:") +
-         gatewaytest::DeliverPdu(QStringLiteral("+79001234567"), QStringLiteral("hello"))}));
-    rig.AddSendRow(QStringLiteral("79005550001"), QStringLiteral("Hello"));
-    rig.SetSetting(QStringLiteral("Phone/Period"), QStringLiteral("1"));
-    rig.Load();  // writes the settings file the program reads
-    const QString config = INIFileName;
-
+    ASSERT_TRUE(
+        rig.StartModem({u"--latency"_s, u"20"_s},
+                       {u"ME:"_s + gatewaytest::DeliverPdu(u"+79001234567"_s, u"hello"_s)}));
+    rig.AddSendRow();
     QProcess p;
-    p.start(Program(), {QStringLiteral("--headless"), QStringLiteral("--config"), config,
-                        QStringLiteral("--pause-percent"), QStringLiteral("20")});
+    StartHeadless(rig, p, {u"--pause-percent"_s, u"20"_s});
     ASSERT_TRUE(p.waitForStarted(5000));
     QString output;
-    ASSERT_TRUE(WaitForLine(p, output, QStringLiteral("Status: Чтение сообщений из телефона")))
+    ASSERT_TRUE(WaitForLine(p, output, u"Status: Чтение сообщений из телефона"_s))
         << output.toStdString();
     ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
     ASSERT_TRUE(p.waitForFinished(15000));
@@ -54,40 +53,31 @@ TEST(Headless, TermDuringACycleFinishesItAndExitsWithZero) {
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 0);
     // The cycle in progress ran to its end before the program stopped.
-    const int term = output.indexOf(QStringLiteral("Stop requested."));
+    const int term = output.indexOf(u"Stop requested."_s);
     ASSERT_GE(term, 0) << output.toStdString();
-    EXPECT_LT(output.indexOf(QStringLiteral("Обработка отправленных сообщений")), term);
-    EXPECT_TRUE(output.trimmed().endsWith(QStringLiteral("Stopped.")));
-    EXPECT_EQ(rig.ReceivedTexts(), QStringList{QStringLiteral("hello")});
-    EXPECT_EQ(rig.SendRows().value(0).status, 2);
+    EXPECT_LT(output.indexOf(u"Обработка отправленных сообщений"_s), term);
+    EXPECT_TRUE(output.trimmed().endsWith(u"Stopped."_s));
+    EXPECT_EQ(rig.ReceivedTexts(), QStringList{u"hello"_s});
+    EXPECT_EQ(rig.Status(0), 2);
 }
 
 TEST(Headless, StopsAfterTheCyclesAskedForAndAnswersTheCentreQuestion) {
     for (const bool adopt : {false, true}) {
+        SCOPED_TRACE(adopt);
         GatewayRig rig;
-        ASSERT_TRUE(rig.StartModem({QStringLiteral("--smsc"), QStringLiteral("+79005550000")}));
-        rig.SetSetting(QStringLiteral("Phone/Period"), QStringLiteral("1"));
-        rig.Load();
-        QStringList args{QStringLiteral("--headless"),
-                         QStringLiteral("--config"),
-                         INIFileName,
-                         QStringLiteral("--cycles"),
-                         QStringLiteral("2"),
-                         QStringLiteral("--pause-percent"),
-                         QStringLiteral("5")};
-        if (adopt)
-            args << QStringLiteral("--adopt-smsc");
+        ASSERT_TRUE(rig.StartModem({u"--smsc"_s, u"+79005550000"_s}));
         QProcess p;
-        p.start(Program(), args);
+        StartHeadless(rig, p,
+                      QStringList{u"--cycles"_s, u"2"_s, u"--pause-percent"_s, u"5"_s} +
+                          (adopt ? QStringList{u"--adopt-smsc"_s} : QStringList{}));
         ASSERT_TRUE(p.waitForFinished(30000));
         const QString output = QString::fromUtf8(p.readAllStandardOutput());
         EXPECT_EQ(p.exitCode(), 0);
-        EXPECT_EQ(output.count(QStringLiteral("Status: Обработка отправленных сообщений")), 2);
-        EXPECT_TRUE(output.contains(QStringLiteral("Question: Несовпадение номера SMS центра!")));
-        EXPECT_TRUE(
-            output.contains(adopt ? QStringLiteral("Answer: Yes") : QStringLiteral("Answer: No")));
-        EXPECT_EQ(rig.SettingInFile(QStringLiteral("SMS"), QStringLiteral("SMSC")),
-                  adopt ? QStringLiteral("79005550000") : QStringLiteral("79001111111"));
+        EXPECT_EQ(output.count(u"Status: Обработка отправленных сообщений"_s), 2);
+        EXPECT_TRUE(output.contains(u"Question: Несовпадение номера SMS центра!"_s));
+        EXPECT_TRUE(output.contains(adopt ? u"Answer: Yes"_s : u"Answer: No"_s));
+        EXPECT_EQ(rig.SettingInFile(u"SMS"_s, u"SMSC"_s),
+                  adopt ? u"79005550000"_s : u"79001111111"_s);
     }
 }
 

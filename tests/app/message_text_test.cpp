@@ -7,22 +7,15 @@
 #include "settings/Records.h"
 #include "testsupport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 TEST(CleanText, RemovesOnlyNulCharacters) {
-    const struct {
-        QString in, out;
-    } rows[] = {
-        {QStringLiteral("plain"), QStringLiteral("plain")},
-        {QString::fromUtf8("a\0b\0", 4), QStringLiteral("ab")},
-        // What used to be mangled now reaches the table as sent.
-        {QStringLiteral("It's \"quoted\" C:\\path"), QStringLiteral("It's \"quoted\" C:\\path")},
-        {QStringLiteral("line one\r\nline two\n"), QStringLiteral("line one\r\nline two\n")},
-        {QStringLiteral("date\t+7900\ttab\tinside"), QStringLiteral("date\t+7900\ttab\tinside")},
-        {QStringLiteral("Привет ёЁ"), QStringLiteral("Привет ёЁ")},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(CleanText(r.in), r.out) << r.in.toStdString();
+    EXPECT_EQ(CleanText(QString::fromUtf8("a\0b\0", 4)), u"ab"_s);
+    // What used to be mangled reaches the table as sent.
+    const QString awkward = u"It's \"quoted\" C:\\path\r\nline two\n\ttab Привет ёЁ"_s;
+    EXPECT_EQ(CleanText(awkward), awkward);
 }
 
 TEST(ListingIndex, ReadsTheIndexBeforeTheFirstComma) {
@@ -41,18 +34,18 @@ TEST(ListingIndex, ReadsTheIndexBeforeTheFirstComma) {
 // Every CMGL=4 listing of the shared modem replies: the header in front of each PDU line gives
 // the index the phone printed.
 TEST(ListingIndex, MatchesTheIndexOfEveryRealListing) {
-    const auto rows = testsupport::ReadTsv(testsupport::SharedDir() +
-                                           QStringLiteral("/modem-replies/replies.tsv"));
+    const auto rows =
+        testsupport::ReadTsv(testsupport::SharedDir() + u"/modem-replies/replies.tsv"_s);
     ASSERT_FALSE(rows.isEmpty());
-    static const QRegularExpression header(QStringLiteral("^\\+CMGL: (\\d+),"));
+    static const QRegularExpression header(u"^\\+CMGL: (\\d+),"_s);
     int pduLines = 0;
     for (const auto& row : rows) {
-        if (row[QStringLiteral("command")] != QLatin1String("AT+CMGL=4"))
+        if (row[u"command"_s] != QLatin1String("AT+CMGL=4"))
             continue;
-        QString reply = row[QStringLiteral("reply")];
+        QString reply = row[u"reply"_s];
         if (reply.contains(QLatin1String("\\r\\n")))  // escapes not undone by the reader
             reply = testsupport::Unescape(reply);
-        const QStringList lines = reply.split(QStringLiteral("\r\n"));
+        const QStringList lines = reply.split(u"\r\n"_s);
         for (int i = 1; i < lines.size(); ++i) {
             if (!IsPduLine(lines[i]))
                 continue;
@@ -66,92 +59,62 @@ TEST(ListingIndex, MatchesTheIndexOfEveryRealListing) {
 }
 
 TEST(IsPduLine, TwentySixCharactersMakeAPduLine) {
-    EXPECT_FALSE(IsPduLine(QString(25, QLatin1Char('0'))));
-    EXPECT_TRUE(IsPduLine(QString(26, QLatin1Char('0'))));
-    EXPECT_FALSE(IsPduLine(QStringLiteral("+CMGL: 12,1,,30")));
+    EXPECT_FALSE(IsPduLine(QString(25, u'0')));
+    EXPECT_TRUE(IsPduLine(QString(26, u'0')));
+    EXPECT_FALSE(IsPduLine(u"+CMGL: 12,1,,30"_s));
 }
 
-TEST(SplitReceived, KeepsTabsInsideTheText) {
-    const ReceivedFields f =
-        SplitReceived(QStringLiteral("13\t05.12.26 14:03\t+79001234567\tcol1\tcol2\t"));
-    EXPECT_EQ(f.key, QStringLiteral("13"));
-    EXPECT_EQ(f.dateTime, QStringLiteral("05.12.26 14:03"));
-    EXPECT_EQ(f.phone, QStringLiteral("+79001234567"));
-    EXPECT_EQ(f.text, QStringLiteral("col1\tcol2\t"));
-}
-
+// The text keeps its tabs (see the gateway cycle); fields missing from a line stay empty.
 TEST(SplitReceived, MissingFieldsStayEmpty) {
-    const ReceivedFields f = SplitReceived(QStringLiteral("21\tdate"));
-    EXPECT_EQ(f.key, QStringLiteral("21"));
-    EXPECT_EQ(f.dateTime, QStringLiteral("date"));
-    EXPECT_TRUE(f.phone.isEmpty());
-    EXPECT_TRUE(f.text.isEmpty());
+    const ReceivedFields f = SplitReceived(u"21\tdate"_s);
+    EXPECT_EQ(QStringList({f.key, f.dateTime, f.phone, f.text}),
+              QStringList({u"21"_s, u"date"_s, QString(), QString()}));
 }
 
 TEST(SplitEncodedPart, SplitsAtTheLastDash) {
-    const EncodedPart p = SplitEncodedPart(
-        QStringLiteral("07919700111111F111000B919700214365F70000AA05E8329BFD06-19"));
-    EXPECT_EQ(p.pdu, QStringLiteral("07919700111111F111000B919700214365F70000AA05E8329BFD06"));
-    EXPECT_EQ(p.length, QStringLiteral("19"));
-    EXPECT_EQ(SplitEncodedPart(QStringLiteral("a-b-7")).pdu, QStringLiteral("a-b"));
-    EXPECT_EQ(SplitEncodedPart(QStringLiteral("ABCD")).length, QString());
+    const EncodedPart p =
+        SplitEncodedPart(u"07919700111111F111000B919700214365F70000AA05E8329BFD06-19"_s);
+    EXPECT_EQ(p.pdu, u"07919700111111F111000B919700214365F70000AA05E8329BFD06"_s);
+    EXPECT_EQ(p.length, u"19"_s);
+    EXPECT_EQ(SplitEncodedPart(u"a-b-7"_s).pdu, u"a-b"_s);
+    EXPECT_EQ(SplitEncodedPart(u"ABCD"_s).length, QString());
 }
 
-TEST(SendRows, RowsOfFiveCharactersOrFewerCarryNothing) {
-    EXPECT_FALSE(IsSendRow(QString()));
-    EXPECT_FALSE(IsSendRow(QStringLiteral("1\0"
-                                          "2\0"
-                                          "x")
-                               .left(5)));
-    EXPECT_TRUE(IsSendRow(QString::fromUtf8("1\0"
-                                            "23\0"
-                                            "xy",
-                                            7)
-                              .left(6)));
-}
-
-TEST(SendRows, SplitAtNul) {
-    const SendRow r = SplitSendRow(QString::fromUtf8("17\0+79001234567\0Hello\0tail", 26));
-    EXPECT_EQ(r.key, QStringLiteral("17"));
-    EXPECT_EQ(r.number, QStringLiteral("+79001234567"));
-    EXPECT_EQ(r.text, QString::fromUtf8("Hello\0tail", 10));
+// A row of five characters or fewer carries nothing; a text holding NUL keeps all of it.
+TEST(LoadSendRow, LoadsOnceDropsPlusAndSkipsEmptyRows) {
+    SendCollection sends;
+    const QString row = QString::fromUtf8("17\0+79001234567\0Hello\0tail", 26);
+    EXPECT_TRUE(LoadSendRow(sends, row));
+    sends.item(1).setSendAttempts(1);
+    // Still waiting in the table: the record keeps its state.
+    EXPECT_FALSE(LoadSendRow(sends, row));
+    EXPECT_FALSE(LoadSendRow(sends, QString::fromUtf8("1\0002\0x", 5)));
+    EXPECT_TRUE(LoadSendRow(sends, QString::fromUtf8("1\00023\0x", 6)));
+    ASSERT_EQ(sends.count(), 2);
+    EXPECT_EQ(sends.item(1).MsgID(), u"17"_s);
+    EXPECT_EQ(sends.item(1).Phone(), u"79001234567"_s);
+    EXPECT_EQ(sends.item(1).MsgText(), QString::fromUtf8("Hello\0tail", 10));
+    EXPECT_EQ(sends.item(1).Status(), MsgToSend::StatusLoaded);
+    EXPECT_EQ(sends.item(1).SendAttempts(), 1);
 }
 
 TEST(ListLines, BothListsInTheirColumnOrder) {
     MsgToSend s;
-    s.setMsgID(QStringLiteral("17"));
+    s.setMsgID(u"17"_s);
     s.setStatus(4);
     s.setSendAttempts(1);
-    s.setPhone(QStringLiteral("79001234567"));
-    s.setMsgText(QStringLiteral("Привет"));
-    EXPECT_EQ(SendLine(s), QStringLiteral("17\t4\t1\t79001234567 Привет"));
+    s.setPhone(u"79001234567"_s);
+    s.setMsgText(u"Привет"_s);
+    EXPECT_EQ(SendLine(s), u"17\t4\t1\t79001234567 Привет"_s);
 
     ReceivedMsg r;
-    r.setMsgID(QStringLiteral("112"));
-    r.setDateTime(QStringLiteral("05.12.26 14:03:07"));
-    r.setPhone(QStringLiteral("+79001234567"));
-    r.setMsgText(QStringLiteral("hello"));
-    EXPECT_EQ(ReceivedLine(r), QStringLiteral("112\tFalse\t05.12.26 14:03:07\t+79001234567 hello"));
+    r.setMsgID(u"112"_s);
+    r.setDateTime(u"05.12.26 14:03:07"_s);
+    r.setPhone(u"+79001234567"_s);
+    r.setMsgText(u"hello"_s);
+    EXPECT_EQ(ReceivedLine(r), u"112\tFalse\t05.12.26 14:03:07\t+79001234567 hello"_s);
     r.setWrittenToDbase(true);
-    EXPECT_TRUE(ReceivedLine(r).startsWith(QStringLiteral("112\tTrue\t")));
-}
-
-}  // namespace
-
-namespace {
-
-TEST(LoadSendRow, LoadsOnceDropsPlusAndSkipsEmptyRows) {
-    SendCollection sends;
-    const QString row = QString::fromUtf8("17\0+79001234567\0Hello", 21);
-    EXPECT_TRUE(LoadSendRow(sends, row));
-    sends.item(1).setSendAttempts(1);
-    EXPECT_FALSE(
-        LoadSendRow(sends, row));  // still waiting in the table: the record keeps its state
-    EXPECT_FALSE(LoadSendRow(sends, QString()));
-    ASSERT_EQ(sends.count(), 1);
-    EXPECT_EQ(sends.item(1).Phone(), QStringLiteral("79001234567"));
-    EXPECT_EQ(sends.item(1).Status(), MsgToSend::StatusLoaded);
-    EXPECT_EQ(sends.item(1).SendAttempts(), 1);
+    EXPECT_TRUE(ReceivedLine(r).startsWith(u"112\tTrue\t"_s));
 }
 
 }  // namespace
