@@ -44,6 +44,13 @@ public:
     QString value(const QString& section, const QString& key) const {
         return ReadINI(path_, section, key, QStringLiteral("<missing>"));
     }
+    // The values of several keys of one section, in the order asked.
+    QStringList values(const QString& section, const QStringList& keys) const {
+        QStringList found;
+        for (const QString& key : keys)
+            found << value(section, key);
+        return found;
+    }
 
 private:
     QTemporaryDir dir_;

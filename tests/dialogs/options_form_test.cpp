@@ -5,6 +5,7 @@
 #include "dialogs/OptionsForm.h"
 #include "dialogs/WidgetTestSupport.h"
 
+using namespace Qt::StringLiterals;
 using widgettest::ScratchSettings;
 
 namespace {
@@ -16,8 +17,7 @@ struct LoadedForm {
         form.showMySqlDialog = [this, variantChosen] {
             ++variantDialogs;
             if (variantChosen >= 0)
-                WriteINI(INIFileName, QStringLiteral("Server"), QStringLiteral("MySqlODBC"),
-                         QString::number(variantChosen));
+                WriteINI(INIFileName, u"Server"_s, u"MySqlODBC"_s, QString::number(variantChosen));
         };
         form.Load();
     }
@@ -38,7 +38,7 @@ TEST(OptionsForm, NoSettingsFileChecksAccessOdbcStandardAndMarksTheEmptyBoxes) {
     EXPECT_EQ(f.c().type, KindAccess);
     EXPECT_EQ(f.c().driver, DriverOdbc);
     EXPECT_EQ(f.c().access, AccessStandard);
-    EXPECT_EQ(f.form.OptionsCode(), QStringLiteral("10000001010"));
+    EXPECT_EQ(f.form.OptionsCode(), u"10000001010"_s);
     EXPECT_FALSE(f.c().boxEnabled[BoxServer]);
     EXPECT_FALSE(f.c().boxEnabled[BoxLogin]);
     EXPECT_TRUE(f.c().boxEnabled[BoxPassword]);
@@ -46,10 +46,9 @@ TEST(OptionsForm, NoSettingsFileChecksAccessOdbcStandardAndMarksTheEmptyBoxes) {
     EXPECT_EQ(f.c().colour[BoxLogin], BoxColour::ButtonFace);
     for (OptionsBox box : {BoxPassword, BoxDBase, BoxSend, BoxReceive})
         EXPECT_EQ(f.c().colour[box], BoxColour::Yellow) << box;
-    EXPECT_TRUE(f.c().description.endsWith(QStringLiteral("*.mdb")));
-    EXPECT_EQ(f.c().description, PathHint(QStringLiteral("mdb")));
+    EXPECT_TRUE(f.c().description.endsWith(u"*.mdb"_s));
     EXPECT_TRUE(f.c().openFileVisible);
-    EXPECT_EQ(f.c().openFileExtension, QStringLiteral("mdb"));
+    EXPECT_EQ(f.c().openFileExtension, u"mdb"_s);
     EXPECT_FALSE(f.c().mySqlButtonVisible);
     EXPECT_EQ(f.variantDialogs, 0);
     EXPECT_FALSE(settings.exists());
@@ -62,11 +61,11 @@ TEST(OptionsForm, LoadFillsTheBoxesFromSectionServer) {
     LoadedForm f;
     EXPECT_EQ(f.c().type, KindSqlServer);
     EXPECT_EQ(f.c().driver, DriverOleDb);
-    EXPECT_EQ(f.c().text[BoxServer], QStringLiteral("db1"));
-    EXPECT_EQ(f.c().text[BoxDBase], QStringLiteral("Sms"));
-    EXPECT_EQ(f.c().text[BoxLogin], QStringLiteral("sa"));
-    EXPECT_EQ(f.c().text[BoxReceive], QStringLiteral("In"));
-    EXPECT_EQ(f.c().text[BoxSend], QStringLiteral("Out"));
+    EXPECT_EQ(f.c().text[BoxServer], u"db1"_s);
+    EXPECT_EQ(f.c().text[BoxDBase], u"Sms"_s);
+    EXPECT_EQ(f.c().text[BoxLogin], u"sa"_s);
+    EXPECT_EQ(f.c().text[BoxReceive], u"In"_s);
+    EXPECT_EQ(f.c().text[BoxSend], u"Out"_s);
     EXPECT_EQ(f.c().colour[BoxServer], BoxColour::White);
     EXPECT_EQ(f.c().colour[BoxPassword], BoxColour::Yellow);
     EXPECT_TRUE(f.c().description.isEmpty());
@@ -79,9 +78,9 @@ TEST(OptionsForm, Access2007ForcesOleDbAndAnotherKindGivesOdbcBackButKeepsOleDb)
     f.form.ClickType(KindAccess2007);
     EXPECT_FALSE(f.c().driverEnabled[DriverOdbc]);
     EXPECT_EQ(f.c().driver, DriverOleDb);
-    EXPECT_EQ(f.c().description, PathHint(QStringLiteral("accdb")));
-    EXPECT_EQ(f.c().openFileExtension, QStringLiteral("accdb"));
-    EXPECT_EQ(f.form.OptionsCode(), QStringLiteral("01000000110"));
+    EXPECT_EQ(f.c().description, PathHint(u"accdb"_s));
+    EXPECT_EQ(f.c().openFileExtension, u"accdb"_s);
+    EXPECT_EQ(f.form.OptionsCode(), u"01000000110"_s);
 
     f.form.ClickType(KindSqlServer2005);
     EXPECT_TRUE(f.c().driverEnabled[DriverOdbc]);
@@ -109,9 +108,9 @@ TEST(OptionsForm, FireBirdForcesOdbcAndStandardSecurityAndEmptiesTheServer) {
     // Standard security again: the login boxes are back.
     EXPECT_TRUE(f.c().boxEnabled[BoxLogin]);
     EXPECT_TRUE(f.c().boxEnabled[BoxPassword]);
-    EXPECT_TRUE(f.c().description.endsWith(QStringLiteral("fdb")));
-    EXPECT_EQ(f.c().openFileExtension, QStringLiteral("fdb"));
-    EXPECT_EQ(f.form.OptionsCode(), QStringLiteral("00000101010"));
+    EXPECT_TRUE(f.c().description.endsWith(u"fdb"_s));
+    EXPECT_EQ(f.c().openFileExtension, u"fdb"_s);
+    EXPECT_EQ(f.form.OptionsCode(), u"00000101010"_s);
 
     f.form.ClickType(KindSqlServer);
     EXPECT_TRUE(f.c().driverEnabled[DriverOleDb]);
@@ -122,22 +121,18 @@ TEST(OptionsForm, TrustedConnectionEmptiesLoginAndPasswordAndOkStoresThemEmpty) 
     ScratchSettings settings(
         ServerSection("SbType=2\nDriver=0\nAccess=0\nServerName=db1\nUser=sa\nPwd=secret\n"));
     LoadedForm f;
-    ASSERT_EQ(f.c().text[BoxLogin], QStringLiteral("sa"));
+    ASSERT_EQ(f.c().text[BoxLogin], u"sa"_s);
     f.form.ClickAccess(AccessTrusted);
     EXPECT_TRUE(f.c().text[BoxLogin].isEmpty());
     EXPECT_TRUE(f.c().text[BoxPassword].isEmpty());
     EXPECT_FALSE(f.c().boxEnabled[BoxLogin]);
     EXPECT_FALSE(f.c().boxEnabled[BoxPassword]);
     EXPECT_EQ(f.c().colour[BoxLogin], BoxColour::ButtonFace);
-    EXPECT_EQ(f.c().text[BoxServer], QStringLiteral("db1"));
+    EXPECT_EQ(f.c().text[BoxServer], u"db1"_s);
 
     f.form.WriteSettings();
-    EXPECT_EQ(settings.value(QStringLiteral("Server"), QStringLiteral("User")), QString());
-    EXPECT_EQ(settings.value(QStringLiteral("Server"), QStringLiteral("Pwd")), QString());
-    EXPECT_EQ(settings.value(QStringLiteral("Server"), QStringLiteral("Access")),
-              QStringLiteral("1"));
-    EXPECT_EQ(settings.value(QStringLiteral("Server"), QStringLiteral("ServerName")),
-              QStringLiteral("db1"));
+    EXPECT_EQ(settings.values(u"Server"_s, {u"User"_s, u"Pwd"_s, u"Access"_s, u"ServerName"_s}),
+              (QStringList{QString(), QString(), u"1"_s, u"db1"_s}));
 }
 
 TEST(OptionsForm, MySqlOdbcOpensTheVariantDialogOnlyWhenShown) {
@@ -145,22 +140,22 @@ TEST(OptionsForm, MySqlOdbcOpensTheVariantDialogOnlyWhenShown) {
     LoadedForm f(3);
     EXPECT_EQ(f.variantDialogs, 0);  // not at load
     EXPECT_TRUE(f.c().mySqlButtonVisible);
-    EXPECT_EQ(f.c().description, QStringLiteral("MyODBC 3.51 Local database"));
+    EXPECT_EQ(f.c().description, u"MyODBC 3.51 Local database"_s);
     EXPECT_TRUE(f.form.TypeChanged());
 
     // Shown: choosing ODBC again opens it once; it writes variant 3.
     f.form.ClickDriver(DriverOdbc);
     EXPECT_EQ(f.variantDialogs, 1);
     EXPECT_FALSE(f.form.TypeChanged());
-    EXPECT_EQ(f.c().description, QStringLiteral("MyODBC 3.51 Remote database"));
+    EXPECT_EQ(f.c().description, u"MyODBC 3.51 Remote database"_s);
     EXPECT_EQ(f.c().access, AccessStandard);
     EXPECT_FALSE(f.c().accessEnabled[AccessTrusted]);
 
     // TypeChanged is off: an access click leaves the fields alone and opens nothing.
-    f.form.EditText(BoxLogin, QStringLiteral("root"));
+    f.form.EditText(BoxLogin, u"root"_s);
     f.form.ClickAccess(AccessTrusted);
     EXPECT_EQ(f.variantDialogs, 1);
-    EXPECT_EQ(f.c().text[BoxLogin], QStringLiteral("root"));
+    EXPECT_EQ(f.c().text[BoxLogin], u"root"_s);
     EXPECT_TRUE(f.c().boxEnabled[BoxLogin]);
 }
 
@@ -171,7 +166,7 @@ TEST(OptionsForm, MySqlVariantZeroMeansTrustedLocalAccess) {
     EXPECT_EQ(f.variantDialogs, 1);
     EXPECT_EQ(f.c().access, AccessTrusted);
     EXPECT_FALSE(f.c().accessEnabled[AccessStandard]);
-    EXPECT_EQ(f.c().description, QStringLiteral("MyODBC 2.50 Local database"));
+    EXPECT_EQ(f.c().description, u"MyODBC 2.50 Local database"_s);
     EXPECT_TRUE(f.c().text[BoxLogin].isEmpty());
     EXPECT_FALSE(f.c().boxEnabled[BoxPassword]);
 }
@@ -199,9 +194,8 @@ TEST(OptionsForm, MySqlButtonOpensTheVariantDialogOnceAndAppliesTheChoice) {
     EXPECT_TRUE(f.form.Visible());
     EXPECT_EQ(f.c().access, AccessTrusted);
     EXPECT_FALSE(f.c().accessEnabled[AccessStandard]);
-    EXPECT_EQ(f.c().description, QStringLiteral("MyODBC 2.50 Local database"));
-    EXPECT_EQ(settings.value(QStringLiteral("Server"), QStringLiteral("MySqlODBC")),
-              QStringLiteral("0"));
+    EXPECT_EQ(f.c().description, u"MyODBC 2.50 Local database"_s);
+    EXPECT_EQ(settings.value(u"Server"_s, u"MySqlODBC"_s), u"0"_s);
 }
 
 TEST(OptionsForm, SqliteIsAFileWithNoServerLoginOrDriverChoice) {
@@ -215,8 +209,8 @@ TEST(OptionsForm, SqliteIsAFileWithNoServerLoginOrDriverChoice) {
     }
     EXPECT_EQ(f.c().driverEnabled, (std::array<bool, kDriverCount>{{false, false}}));
     EXPECT_EQ(f.c().accessEnabled, (std::array<bool, kAccessCount>{{false, false}}));
-    EXPECT_EQ(f.c().description, PathHint(QStringLiteral("db")));
-    EXPECT_EQ(f.c().openFileExtension, QStringLiteral("db"));
+    EXPECT_EQ(f.c().description, PathHint(u"db"_s));
+    EXPECT_EQ(f.c().openFileExtension, u"db"_s);
     EXPECT_TRUE(f.c().openFileVisible);
 
     f.form.ClickType(KindSqlServer);
@@ -225,12 +219,10 @@ TEST(OptionsForm, SqliteIsAFileWithNoServerLoginOrDriverChoice) {
     EXPECT_TRUE(f.c().boxEnabled[BoxPassword]);
 
     f.form.ClickType(KindSQLite);
-    f.form.EditText(BoxDBase, QStringLiteral("/var/lib/pelorus/sms.db"));
+    f.form.EditText(BoxDBase, u"/var/lib/pelorus/sms.db"_s);
     f.form.WriteSettings();
-    EXPECT_EQ(settings.value(QStringLiteral("Server"), QStringLiteral("SbType")),
-              QStringLiteral("6"));
-    EXPECT_EQ(settings.value(QStringLiteral("Server"), QStringLiteral("DbName")),
-              QStringLiteral("/var/lib/pelorus/sms.db"));
+    EXPECT_EQ(settings.values(u"Server"_s, {u"SbType"_s, u"DbName"_s}),
+              (QStringList{u"6"_s, u"/var/lib/pelorus/sms.db"_s}));
 }
 
 TEST(OptionsForm, AKindOutsideTheListChecksNothingAndOkKeepsTheStoredValue) {
@@ -239,16 +231,14 @@ TEST(OptionsForm, AKindOutsideTheListChecksNothingAndOkKeepsTheStoredValue) {
     EXPECT_EQ(f.c().type, -1);
     EXPECT_EQ(f.form.OptionsCode().left(kKindCount), QString(kKindCount, QLatin1Char('0')));
     f.form.WriteSettings();
-    EXPECT_EQ(settings.value(QStringLiteral("Server"), QStringLiteral("SbType")),
-              QStringLiteral("9"));
-    EXPECT_EQ(settings.value(QStringLiteral("Server"), QStringLiteral("Driver")),
-              QStringLiteral("0"));
+    EXPECT_EQ(settings.values(u"Server"_s, {u"SbType"_s, u"Driver"_s}),
+              (QStringList{u"9"_s, u"0"_s}));
 }
 
 TEST(OptionsForm, EditingColoursTheBoxes) {
     ScratchSettings settings;
     LoadedForm f;
-    f.form.EditText(BoxDBase, QStringLiteral("C:/sms.mdb"));
+    f.form.EditText(BoxDBase, u"C:/sms.mdb"_s);
     EXPECT_EQ(f.c().colour[BoxDBase], BoxColour::White);
     f.form.EditText(BoxDBase, QString());
     EXPECT_EQ(f.c().colour[BoxDBase], BoxColour::Yellow);
