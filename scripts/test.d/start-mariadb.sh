@@ -44,7 +44,9 @@ pelorus_start_mariadb() {
         echo "start-mariadb: port 3306 is taken; the ODBC variants will not reach this server" >&2
     fi
 
+    # --skip-name-resolve: a machine whose host name does not resolve still gets its server.
     mariadb-install-db --no-defaults --user=root --datadir="$dir/data" --skip-test-db \
+        --skip-name-resolve \
         >"$dir/install.log" 2>&1 || {
         cat "$dir/install.log" >&2
         return 1
