@@ -25,56 +25,61 @@ QString UniqueSuffix() {
 }
 
 QString Schema(const char* file) {
-    return testsupport::SourceDir() + QStringLiteral("/sql/") + QString::fromUtf8(file);
+    return testsupport::SourceDir() + "/sql/" + file;
 }
 
-bool Succeeds(const QString& program, const QStringList& arguments, const QString& stdinFile,
-              QString* error) {
+bool Succeeds(const QString& program, const QStringList& arguments, QString* error) {
     QString output;
-    const int code = RunProgram(program, arguments, stdinFile, &output);
-    if (code == 0)
-        return true;
-    *error = program + QStringLiteral(" failed (") + QString::number(code) + QStringLiteral("): ") +
-             output;
-    return false;
+    const int code = RunProgram(program, arguments, &output);
+    if (code != 0)
+        *error = program + " failed (" + QString::number(code) + "): " + output;
+    return code == 0;
 }
 
-QStringList MariaDbRoot() {
-    return {QStringLiteral("--no-defaults"),
-            QStringLiteral("--socket=") + Env("PELORUS_MARIADB_SOCKET"), QStringLiteral("-u"),
-            QStringLiteral("root")};
+// The tests' MariaDB server as its administrator, running the statements given.
+bool MariaDbRoot(const QString& statements, QString* error) {
+    return Succeeds("mariadb",
+                    {"--no-defaults", "--socket=" + Env("PELORUS_MARIADB_SOCKET"), "-u", "root",
+                     "-e", statements},
+                    error);
 }
 
 bool IsMariaDb(Engine e) {
     return e != Engine::SQLite && e != Engine::Firebird;
 }
 
+// The four ODBC variants follow each other in Engine.
 int OdbcVariant(Engine e) {
-    switch (e) {
-        case Engine::MariaDbOdbc0:
-            return 0;
-        case Engine::MariaDbOdbc1:
-            return 1;
-        case Engine::MariaDbOdbc2:
-            return 2;
-        case Engine::MariaDbOdbc3:
-            return 3;
-        default:
-            return -1;
-    }
+    const int variant = static_cast<int>(e) - static_cast<int>(Engine::MariaDbOdbc0);
+    return variant >= 0 && variant <= 3 ? variant : -1;
+}
+
+// Why the engine cannot run here (its environment variable is missing), empty when it can.
+QString SkipReason(Engine engine) {
+    if (IsMariaDb(engine) && Env("PELORUS_MARIADB_SOCKET").isEmpty())
+        return QStringLiteral(
+            "PELORUS_MARIADB_SOCKET is not set (scripts/test.d/start-mariadb.sh)");
+    if (OdbcVariant(engine) >= 0 && Env("PELORUS_MARIADB_ODBC_PORT").isEmpty())
+        return QStringLiteral(
+            "PELORUS_MARIADB_ODBC_PORT is not set: the test server could not "
+            "listen on 3306, where the MySQL ODBC strings connect");
+    if (engine == Engine::Firebird && Env("PELORUS_FIREBIRD_DIR").isEmpty())
+        return QStringLiteral("PELORUS_FIREBIRD_DIR is not set (scripts/test.d/start-firebird.sh)");
+    return QString();
 }
 
 }  // namespace
 
-int RunProgram(const QString& program, const QStringList& arguments, const QString& stdinFile,
-               QString* output) {
+void PrintTo(Engine engine, std::ostream* os) {
+    const char* const names[] = {"SQLite",       "MariaDbOleDb", "MariaDbOdbc0", "MariaDbOdbc1",
+                                 "MariaDbOdbc2", "MariaDbOdbc3", "Firebird"};
+    *os << names[static_cast<int>(engine)];
+}
+
+int RunProgram(const QString& program, const QStringList& arguments, QString* output) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    if (!stdinFile.isEmpty())
-        process.setStandardInputFile(stdinFile);
     process.start(program, arguments);
-    if (!process.waitForStarted(10000))
-        return -1;
     process.closeWriteChannel();
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -88,20 +93,12 @@ int RunProgram(const QString& program, const QStringList& arguments, const QStri
 
 QString RegisterOdbcDrivers() {
     static QTemporaryDir dir;
-    static bool registered = false;
-    if (registered)
-        return dir.path();
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ODBCSYSINI"), dir.path());
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral("bash"),
-                  {testsupport::SourceDir() + QStringLiteral("/scripts/register-odbc-drivers.sh")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QString();
-    qputenv("ODBCSYSINI", dir.path().toLocal8Bit());
-    registered = true;
-    return dir.path();
+    static const bool registered = [] {
+        qputenv("ODBCSYSINI", dir.path().toLocal8Bit());
+        return RunProgram("bash",
+                          {testsupport::SourceDir() + "/scripts/register-odbc-drivers.sh"}) == 0;
+    }();
+    return registered ? dir.path() : QString();
 }
 
 TestSettings::TestSettings() : savedIniFileName_(INIFileName) {
@@ -120,109 +117,74 @@ void TestSettings::set(const QString& section, const QString& key, const QString
     WriteINI(path(), section, key, value);
 }
 
-QString SkipReason(Engine engine) {
-    if (IsMariaDb(engine) && Env("PELORUS_MARIADB_SOCKET").isEmpty())
-        return QStringLiteral(
-            "PELORUS_MARIADB_SOCKET is not set (scripts/test.d/start-mariadb.sh)");
-    if (OdbcVariant(engine) >= 0 && Env("PELORUS_MARIADB_ODBC_PORT").isEmpty())
-        return QStringLiteral(
-            "PELORUS_MARIADB_ODBC_PORT is not set: the test server could not "
-            "listen on 3306, where the MySQL ODBC strings connect");
-    if (engine == Engine::Firebird && Env("PELORUS_FIREBIRD_DIR").isEmpty())
-        return QStringLiteral("PELORUS_FIREBIRD_DIR is not set (scripts/test.d/start-firebird.sh)");
-    return QString();
+void TestSettings::server(const QStringList& keysAndValues) {
+    for (int i = 0; i + 1 < keysAndValues.size(); i += 2)
+        set(QStringLiteral("Server"), keysAndValues[i], keysAndValues[i + 1]);
 }
 
 bool EngineDatabase::create(TestSettings& settings, QString* error) {
     const QString suffix = UniqueSuffix();
     if (engine_ == Engine::SQLite) {
         // A path relative to the settings file's folder.
-        QDir(settings.folder()).mkpath(QStringLiteral("data"));
-        name_ = settings.folder() + QStringLiteral("/data/gw.db");
-        settings.server(QStringLiteral("SbType"), QStringLiteral("6"));
-        settings.server(QStringLiteral("DbName"), QStringLiteral("data/gw.db"));
-        return Succeeds(QStringLiteral("sqlite3"), {name_}, Schema("sqlite.sql"), error);
+        name_ = settings.folder() + "/data/gw.db";
+        QDir().mkpath(settings.folder() + "/data");
+        settings.server({"SbType", "6", "DbName", "data/gw.db"});
+        return Succeeds("sqlite3", {name_, ".read " + Schema("sqlite.sql")}, error);
     }
     if (engine_ == Engine::Firebird) {
         const QString dir = Env("PELORUS_FIREBIRD_DIR");
         if (Env("FIREBIRD_LOCK").isEmpty())
-            qputenv("FIREBIRD_LOCK", (dir + QStringLiteral("/lock")).toLocal8Bit());
-        QDir().mkpath(dir);
-        name_ = dir + QStringLiteral("/gw_") + suffix + QStringLiteral(".fdb");
+            qputenv("FIREBIRD_LOCK", (dir + "/lock").toLocal8Bit());
+        name_ = dir + "/gw_" + suffix + ".fdb";
         QFile::remove(name_);
-        const QString create = settings.folder() + QStringLiteral("/create.sql");
-        QFile f(create);
-        if (!f.open(QIODevice::WriteOnly))
-            return false;
-        f.write(QStringLiteral("CREATE DATABASE '%1' USER 'SYSDBA' PASSWORD 'masterkey' DEFAULT "
-                               "CHARACTER SET UTF8;\n")
-                    .arg(name_)
-                    .toUtf8());
-        f.close();
-        settings.server(QStringLiteral("SbType"), QStringLiteral("5"));
-        settings.server(QStringLiteral("Driver"), QStringLiteral("0"));
-        settings.server(QStringLiteral("Access"), QStringLiteral("0"));
-        settings.server(QStringLiteral("User"), QStringLiteral("SYSDBA"));
-        settings.server(QStringLiteral("Pwd"), QStringLiteral("masterkey"));
-        settings.server(QStringLiteral("DbName"), name_);
-        return Succeeds(QStringLiteral("isql-fb"), {QStringLiteral("-q")}, create, error) &&
-               Succeeds(QStringLiteral("isql-fb"),
-                        {QStringLiteral("-q"), QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-                         QStringLiteral("-password"), QStringLiteral("masterkey"),
-                         QStringLiteral("-i"), Schema("firebird.sql"), name_},
-                        QString(), error);
+        // isql stays connected to the database it creates and makes the tables there.
+        const QString script = settings.folder() + "/create.sql";
+        testsupport::WriteBytes(script, "CREATE DATABASE '" + name_.toUtf8() +
+                                            "' USER 'SYSDBA' PASSWORD 'masterkey' DEFAULT "
+                                            "CHARACTER SET UTF8;\n" +
+                                            testsupport::ReadBytes(Schema("firebird.sql")));
+        settings.server({"SbType", "5", "Driver", "0", "Access", "0", "User", "SYSDBA", "Pwd",
+                         "masterkey", "DbName", name_});
+        return Succeeds("isql-fb", {"-q", "-i", script}, error);
     }
     // MariaDB: the native client addresses "localhost", which it finds through the socket; the
     // ODBC driver connects to localhost:3306 by TCP.
     qputenv("MYSQL_UNIX_PORT", Env("PELORUS_MARIADB_SOCKET").toLocal8Bit());
     if (RegisterOdbcDrivers().isEmpty()) {
-        *error = QStringLiteral("scripts/register-odbc-drivers.sh failed");
+        *error = "scripts/register-odbc-drivers.sh failed";
         return false;
     }
-    name_ = QStringLiteral("pelorus_t") + suffix;
-    if (!Succeeds(
-            QStringLiteral("mariadb"),
-            MariaDbRoot() << QStringLiteral("-e")
-                          << QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4").arg(name_),
-            QString(), error) ||
-        !Succeeds(QStringLiteral("mariadb"), MariaDbRoot() << name_, Schema("mariadb.sql"), error))
-        return false;
+    name_ = "pelorus_t" + suffix;
     const int variant = OdbcVariant(engine_);
-    settings.server(QStringLiteral("SbType"), QStringLiteral("4"));
-    settings.server(QStringLiteral("Driver"),
-                    variant < 0 ? QStringLiteral("1") : QStringLiteral("0"));
-    settings.server(QStringLiteral("Access"), QStringLiteral("0"));
-    settings.server(QStringLiteral("MySqlODBC"), QString::number(qMax(variant, 0)));
-    settings.server(QStringLiteral("ServerName"), QStringLiteral("localhost"));
-    settings.server(QStringLiteral("DbName"), name_);
-    settings.server(QStringLiteral("User"), Env("PELORUS_MARIADB_USER"));
-    settings.server(QStringLiteral("Pwd"), Env("PELORUS_MARIADB_PASSWORD"));
-    return true;
+    settings.server({"SbType", "4", "Driver", variant < 0 ? "1" : "0", "Access", "0", "MySqlODBC",
+                     QString::number(qMax(variant, 0)), "ServerName", "localhost", "DbName", name_,
+                     "User", Env("PELORUS_MARIADB_USER"), "Pwd", Env("PELORUS_MARIADB_PASSWORD")});
+    return MariaDbRoot(
+        QStringLiteral("CREATE DATABASE %1 CHARACTER SET utf8mb4;\nUSE %1;\nsource %2\n")
+            .arg(name_, Schema("mariadb.sql")),
+        error);
 }
 
 void EngineDatabase::makeUnreachable(TestSettings& settings) {
     switch (engine_) {
         case Engine::SQLite:
-            settings.server(QStringLiteral("DbName"), QStringLiteral("no-such-folder/gw.db"));
+            settings.server({"DbName", "no-such-folder/gw.db"});
             break;
-        case Engine::Firebird:
-            // A Firebird server on a port where nobody listens.
-            settings.server(QStringLiteral("DbName"), QStringLiteral("127.0.0.1/1:/srv/gw.fdb"));
+        case Engine::Firebird:  // a Firebird server on a port where nobody listens
+            settings.server({"DbName", "127.0.0.1/1:/srv/gw.fdb"});
             break;
         case Engine::MariaDbOleDb:
             // The client library reads its socket's name once per process: a refused login instead.
-            settings.server(QStringLiteral("Pwd"), QStringLiteral("not-the-password"));
+            settings.server({"Pwd", "not-the-password"});
             break;
         case Engine::MariaDbOdbc1:
-        case Engine::MariaDbOdbc3:
-            // A loopback address where nothing listens.
-            settings.server(QStringLiteral("ServerName"), QStringLiteral("127.0.0.2"));
+        case Engine::MariaDbOdbc3:  // a loopback address where nothing listens
+            settings.server({"ServerName", "127.0.0.2"});
             break;
         default:
             // The variants that always address localhost:3306 reach the server; a database that
             // does not exist keeps them from connecting all the same.
-            settings.server(QStringLiteral("DbName"), QStringLiteral("pelorus_no_such_database"));
-            break;
+            settings.server({"DbName", "pelorus_no_such_database"});
     }
 }
 
@@ -243,14 +205,29 @@ EngineDatabase::~EngineDatabase() {
         QSqlDatabase::database(verifierName_, false).close();
         QSqlDatabase::removeDatabase(verifierName_);
     }
-    if (name_.isEmpty())
-        return;
+    QString ignored;
     if (engine_ == Engine::Firebird)
         QFile::remove(name_);
-    else if (IsMariaDb(engine_))
-        RunProgram(QStringLiteral("mariadb"),
-                   MariaDbRoot() << QStringLiteral("-e")
-                                 << QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name_));
+    else if (IsMariaDb(engine_) && !name_.isEmpty())
+        MariaDbRoot("DROP DATABASE IF EXISTS " + name_, &ignored);
+}
+
+void GatewayFixture::Open(Engine engine) {
+    const QString skip = SkipReason(engine);
+    if (!skip.isEmpty())
+        GTEST_SKIP() << skip.toStdString();
+    database = std::make_unique<EngineDatabase>(engine);
+    QString error;
+    ASSERT_TRUE(database->create(settings, &error)) << error.toStdString();
+    ado = MakeAdo();
+}
+
+std::unique_ptr<AdoClass> GatewayFixture::MakeAdo() {
+    auto made = std::make_unique<AdoClass>(&lamps, clock);
+    made->setTableSend(QStringLiteral("Send"));
+    made->setTableReceive(QStringLiteral("Receive"));
+    made->onLogLine = [this](const QString& line) { log << line; };
+    return made;
 }
 
 }  // namespace dbtest

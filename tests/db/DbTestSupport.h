@@ -1,18 +1,30 @@
 #pragma once
 // What the database tests share: a settings file of their own, programs run to completion, the
-// ODBC driver names registered in a folder of the test's own, and a fresh database with the
-// gateway's tables on each engine the tests run against.
+// ODBC driver names registered in a folder of the test's own, a fresh database with the gateway's
+// tables on each engine the tests run against, and the gateway object driven on it.
+#include <gtest/gtest.h>
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <memory>
+#include <ostream>
+
+#include "db/AdoClass.h"
+#include "files/AlarmLamps.h"
+#include "files/Clock.h"
+
+// Failure messages show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace dbtest {
 
-// Runs a program to its end (at most 60 s), its standard input read from stdinFile when given.
-// Returns the exit code (-1 when it could not run); standard output and error in *output.
-int RunProgram(const QString& program, const QStringList& arguments,
-               const QString& stdinFile = QString(), QString* output = nullptr);
+// Runs a program to its end (at most 60 s). Returns the exit code (-1 when it could not run);
+// standard output and error in *output.
+int RunProgram(const QString& program, const QStringList& arguments, QString* output = nullptr);
 
 // Registers the gateway's ODBC driver names (scripts/register-odbc-drivers.sh) in a folder of
 // this process and points unixODBC at it (ODBCSYSINI). Returns the folder, empty on failure.
@@ -24,9 +36,8 @@ public:
     TestSettings();
     ~TestSettings();
     void set(const QString& section, const QString& key, const QString& value);
-    void server(const QString& key, const QString& value) {
-        set(QStringLiteral("Server"), key, value);
-    }
+    // Keys and values of the Server section, in turn.
+    void server(const QStringList& keysAndValues);
     QString folder() const { return dir_.path(); }
     QString path() const;
 
@@ -44,9 +55,8 @@ enum class Engine {
     MariaDbOdbc3,
     Firebird
 };
-
-// Why the engine cannot run here (its environment variable is missing), empty when it can.
-QString SkipReason(Engine engine);
+// Names the engine in test listings and failure messages.
+void PrintTo(Engine engine, std::ostream* os);
 
 // A fresh database with the tables of sql/, named with the settings of the engine's kind.
 class EngineDatabase {
@@ -64,6 +74,23 @@ private:
     Engine engine_;
     QString name_;  // database name or file
     QString verifierName_;
+};
+
+// A fresh database on one engine and the gateway object on it (tables Send and Receive), with
+// its lamps, a fixed clock and every line it logs.
+class GatewayFixture : public ::testing::Test {
+protected:
+    // Skips the test where the engine cannot run here.
+    void Open(Engine engine);
+    std::unique_ptr<AdoClass> MakeAdo();
+    std::string LogText() const { return log.join(QLatin1Char('\n')).toStdString(); }
+
+    TestSettings settings;
+    std::unique_ptr<EngineDatabase> database;
+    AlarmLamps lamps;
+    FixedClock clock{QDateTime(QDate(2010, 11, 5), QTime(23, 59, 59))};
+    QStringList log;
+    std::unique_ptr<AdoClass> ado;
 };
 
 }  // namespace dbtest

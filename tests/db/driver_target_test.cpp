@@ -1,23 +1,23 @@
 // Which Qt driver serves each connection string on this platform, and with what.
 #include <gtest/gtest.h>
 
+#include "DbTestSupport.h"
 #include "db/DriverTarget.h"
 
 namespace {
 
 TEST(DriverTargetTest, FieldsOfAConnectionString) {
-    const auto f = ConnectionStringFields(QStringLiteral(
-        "Driver={MySQL ODBC 3.51 Driver};Server=h;Port=3306;Stmt=;User=u; Password=p;Option=3;"));
-    EXPECT_EQ(f.value(QStringLiteral("driver")), QStringLiteral("MySQL ODBC 3.51 Driver"));
-    EXPECT_EQ(f.value(QStringLiteral("server")), QStringLiteral("h"));
-    EXPECT_TRUE(f.contains(QStringLiteral("stmt")));
-    EXPECT_EQ(f.value(QStringLiteral("stmt")), QString());
-    EXPECT_EQ(f.value(QStringLiteral("password")), QStringLiteral("p"));  // blank before the key
-    EXPECT_EQ(f.value(QStringLiteral("option")), QStringLiteral("3"));
+    const auto f = ConnectionStringFields(
+        "Driver={MySQL ODBC 3.51 Driver};Server=h;Stmt=;User=u; Password=p;Option=3;");
+    EXPECT_EQ(f.value("driver"), "MySQL ODBC 3.51 Driver");
+    EXPECT_EQ(f.value("server"), "h");
+    EXPECT_EQ(f.value("stmt", "absent"), "");
+    EXPECT_EQ(f.value("password"), "p");  // a blank before the key
+    EXPECT_EQ(f.value("option"), "3");
     // A brace keeps a semicolon inside the value.
-    const auto g = ConnectionStringFields(QStringLiteral("Driver={a;b};Pwd=x"));
-    EXPECT_EQ(g.value(QStringLiteral("driver")), QStringLiteral("a;b"));
-    EXPECT_EQ(g.value(QStringLiteral("pwd")), QStringLiteral("x"));
+    const auto g = ConnectionStringFields("Driver={a;b};Pwd=x");
+    EXPECT_EQ(g.value("driver"), "a;b");
+    EXPECT_EQ(g.value("pwd"), "x");
 }
 
 TEST(DriverTargetTest, EachKindMapsToItsDriver) {
@@ -60,30 +60,26 @@ TEST(DriverTargetTest, EachKindMapsToItsDriver) {
          "Driver={SQL Server};Server=SRV1;Database=sms;Uid=u;Pwd=p", "", "", ""},
     };
     for (const Case& c : cases) {
-        const DriverTarget t = TargetForConnectionString(QString::fromUtf8(c.connectionString),
-                                                         QStringLiteral("/etc/pelorus"));
+        const DriverTarget t = TargetForConnectionString(c.connectionString, "/etc/pelorus");
         SCOPED_TRACE(c.connectionString);
         ASSERT_TRUE(t.usable()) << t.error.toStdString();
-        EXPECT_EQ(t.driver.toStdString(), c.driver);
-        EXPECT_EQ(t.databaseName.toStdString(), c.databaseName);
-        EXPECT_EQ(t.hostName.toStdString(), c.host);
-        EXPECT_EQ(t.userName.toStdString(), c.user);
-        EXPECT_EQ(t.password.toStdString(), c.password);
+        EXPECT_EQ(t.driver, c.driver);
+        EXPECT_EQ(t.databaseName, c.databaseName);
+        EXPECT_EQ(t.hostName, c.host);
+        EXPECT_EQ(t.userName, c.user);
+        EXPECT_EQ(t.password, c.password);
     }
 }
 
 TEST(DriverTargetTest, TimeoutsWhereTheDriverTakesThem) {
-    const QString base = QStringLiteral("/tmp");
-    EXPECT_EQ(TargetForConnectionString(QStringLiteral("Driver={mySQL};Database=x;"), base)
-                  .connectOptions,
-              QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=10;SQL_ATTR_CONNECTION_TIMEOUT=15"));
-    EXPECT_EQ(TargetForConnectionString(QStringLiteral("Provider=MySQLProv;Data Source=x;"), base)
-                  .connectOptions,
-              QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=10;MYSQL_OPT_READ_TIMEOUT=15;"
-                             "MYSQL_OPT_WRITE_TIMEOUT=15"));
-    EXPECT_EQ(TargetForConnectionString(QStringLiteral("Driver=SQLite3;Database=x;"), base)
-                  .connectOptions,
-              QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000"));
+    const auto options = [](const char* connectionString) {
+        return TargetForConnectionString(connectionString, "/tmp").connectOptions;
+    };
+    EXPECT_EQ(options("Driver={mySQL};Database=x;"),
+              "SQL_ATTR_LOGIN_TIMEOUT=10;SQL_ATTR_CONNECTION_TIMEOUT=15");
+    EXPECT_EQ(options("Provider=MySQLProv;Data Source=x;"),
+              "MYSQL_OPT_CONNECT_TIMEOUT=10;MYSQL_OPT_READ_TIMEOUT=15;MYSQL_OPT_WRITE_TIMEOUT=15");
+    EXPECT_EQ(options("Driver=SQLite3;Database=x;"), "QSQLITE_BUSY_TIMEOUT=15000");
 }
 
 TEST(DriverTargetTest, StringsNoDriverServesSayWhy) {
@@ -100,10 +96,9 @@ TEST(DriverTargetTest, StringsNoDriverServesSayWhy) {
         {"Provider=Unknown;Data Source=x;", "No driver"},
     };
     for (const Case& c : cases) {
-        const DriverTarget t =
-            TargetForConnectionString(QString::fromUtf8(c.connectionString), QStringLiteral("/"));
+        const DriverTarget t = TargetForConnectionString(c.connectionString, "/");
         EXPECT_FALSE(t.usable()) << c.connectionString;
-        EXPECT_TRUE(t.error.contains(QString::fromUtf8(c.why))) << t.error.toStdString();
+        EXPECT_TRUE(t.error.contains(c.why)) << t.error.toStdString();
     }
 }
 
