@@ -17,10 +17,6 @@
 
 namespace {
 
-const QString kConnectProcedure = QStringLiteral("; Procedure: Connect DataBase;");
-const QString kCheckSendProcedure = QStringLiteral("; Procedure: CheckSend;");
-const QString kCheckSendTrace = QStringLiteral(";  Procedure: CheckSend;");
-
 QString NextConnectionName() {
     static QAtomicInteger<quint64> counter;
     return QStringLiteral("pelorus-ado-%1").arg(counter.fetchAndAddRelaxed(1) + 1);
@@ -79,7 +75,7 @@ bool AdoClass::Connect() {
                           .arg(settings.access)
                           .arg(settings.mySqlOdbc),
                       QSqlError::ConnectionError),
-             kConnectProcedure, LogTexts::kConnStringPrefix + logged);
+             LogTexts::kProcedureConnect, LogTexts::kConnStringPrefix + logged);
         return false;
     }
     const QString settingsFolder = QFileInfo(INIFileName).absolutePath();
@@ -113,7 +109,7 @@ bool AdoClass::Connect() {
             error = db.lastError();
         }
     }
-    Fail(error, kConnectProcedure, LogTexts::kConnStringPrefix + logged);
+    Fail(error, LogTexts::kProcedureConnect, LogTexts::kConnStringPrefix + logged);
     return false;
 }
 
@@ -131,16 +127,14 @@ std::optional<QStringList> AdoClass::CheckSend() {
     const Statement statement = CheckSendStatement(tableSend_);
     if (!EnsureOpen())
         return std::nullopt;
-    const QString trace =
-        LogTexts::kAdoErrorCode + QStringLiteral("-1") + LogTexts::kDescr + QLatin1Char(' ');
     if (ReadSetting(Setting::TestRecordset) == QLatin1String("1"))
-        WriteLog(trace + statement.shown + kCheckSendTrace);
+        WriteLog(LogTexts::CheckSendTraceLine(statement.shown));
 
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
     query.setForwardOnly(true);
     const QString secondLine = LogTexts::kAdoQueryPrefix + statement.shown;
     if (!query.exec(statement.sql)) {
-        Fail(query.lastError(), kCheckSendProcedure, secondLine);
+        Fail(query.lastError(), LogTexts::kProcedureCheckSend, secondLine);
         return nothingWaits;
     }
     const QSqlRecord record = query.record();
@@ -150,7 +144,7 @@ std::optional<QStringList> AdoClass::CheckSend() {
     if (id < 0 || number < 0 || text < 0) {
         Fail(OwnError(QStringLiteral("The send table lacks one of ID, Number, SmsMessage"),
                       QSqlError::StatementError),
-             kCheckSendProcedure, secondLine);
+             LogTexts::kProcedureCheckSend, secondLine);
         return nothingWaits;
     }
     QStringList rows;
@@ -158,18 +152,17 @@ std::optional<QStringList> AdoClass::CheckSend() {
         rows << FieldText(query, id) + QChar(0) + FieldText(query, number) + QChar(0) +
                     FieldText(query, text);
     if (query.lastError().isValid()) {
-        Fail(query.lastError(), kCheckSendProcedure, secondLine);
+        Fail(query.lastError(), LogTexts::kProcedureCheckSend, secondLine);
         return rows.isEmpty() ? nothingWaits : rows;
     }
     if (ReadSetting(Setting::TestRecordset) == QLatin1String("1"))
-        WriteLog(trace + QStringLiteral("Record Counts=") + QString::number(rows.size()) +
-                 kCheckSendTrace);
+        WriteLog(LogTexts::RecordCountsTraceLine(rows.size()));
     SetAlarm(AlarmSuccess);
     return rows.isEmpty() ? nothingWaits : rows;
 }
 
 bool AdoClass::UpdateSend(const QString& msgId, qint16 status) {
-    const QString procedure = QStringLiteral("; Procedure: UpdateSend;");
+    const QString procedure = LogTexts::kProcedureUpdateSend;
     const Statement statement = UpdateSendStatement(tableSend_, msgId, status);
     bool isNumber = false;
     msgId.toLongLong(&isNumber);
@@ -186,7 +179,7 @@ bool AdoClass::UpdateSend(const QString& msgId, qint16 status) {
 bool AdoClass::WriteReceived(const ReceivedMsg& msg) {
     return Run(InsertReceivedStatement(SettingNumber(Setting::ServerSbType), tableReceive_,
                                        clock_.now(), msg.Phone(), msg.MsgText()),
-               QStringLiteral("; Procedure: WriteReceived;"), LogTexts::kQueryPrefix);
+               LogTexts::kProcedureWriteReceived, LogTexts::kQueryPrefix);
 }
 
 bool AdoClass::WriteToTable(const QString& tableType, const QString& number, const QString& text) {
@@ -195,28 +188,28 @@ bool AdoClass::WriteToTable(const QString& tableType, const QString& number, con
         tableType == QLatin1String("Send")
             ? InsertSendStatement(sbType, tableSend_, number, text)
             : InsertReceivedStatement(sbType, tableReceive_, clock_.now(), number, text);
-    return Run(statement, QStringLiteral("; Procedure: WriteToTable;"), LogTexts::kQueryPrefix);
+    return Run(statement, LogTexts::kProcedureWriteToTable, LogTexts::kQueryPrefix);
 }
 
 bool AdoClass::ExecuteQuery(const QString& query) {
     if (!EnsureOpen())
         return false;
     WriteLog(LogTexts::kExecutingQuery + query);
-    return Run(StatementText().sql(query).done(), QStringLiteral("; Procedure: ExecuteQuery;"),
+    return Run(StatementText().sql(query).done(), LogTexts::kProcedureExecuteQuery,
                LogTexts::kAdoQueryPrefix);
 }
 
 bool AdoClass::UpdateBattery(const QString& tableName, const QString& lstActv, qint16 value,
                              const QString& unit) {
     return Run(UpdateBatteryStatement(tableName, lstActv, value, unit),
-               QStringLiteral("; Procedure: UpdateBattery;"), LogTexts::kAdoQueryPrefix);
+               LogTexts::kProcedureUpdateBattery, LogTexts::kAdoQueryPrefix);
 }
 
 bool AdoClass::UpdateStatus(const QString& tableName, const QString& lstActv,
                             const QString& statusId, const QString& batteryLevel,
                             const QString& unit) {
     return Run(UpdateStatusStatement(tableName, lstActv, statusId, batteryLevel, unit),
-               QStringLiteral("; Procedure: UpdateStatus;"), LogTexts::kAdoQueryPrefix);
+               LogTexts::kProcedureUpdateStatus, LogTexts::kAdoQueryPrefix);
 }
 
 bool AdoClass::Run(const Statement& statement, const QString& procedure, const QString& prefix) {

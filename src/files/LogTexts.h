@@ -55,6 +55,25 @@ inline const QString kQueryPrefix = QStringLiteral("Querry;        ");
 inline const QString kConnStringPrefix = QStringLiteral("ConnString;    ");
 inline const QString kExecutingQuery = QStringLiteral("Executing query;   : ");
 
+// Procedure suffixes of the database gateway's error lines, one per member.
+inline const QString kProcedureConnect = QStringLiteral("; Procedure: Connect DataBase;");
+inline const QString kProcedureCheckSend = QStringLiteral("; Procedure: CheckSend;");
+inline const QString kProcedureUpdateSend = QStringLiteral("; Procedure: UpdateSend;");
+inline const QString kProcedureWriteReceived = QStringLiteral("; Procedure: WriteReceived;");
+inline const QString kProcedureWriteToTable = QStringLiteral("; Procedure: WriteToTable;");
+inline const QString kProcedureExecuteQuery = QStringLiteral("; Procedure: ExecuteQuery;");
+inline const QString kProcedureUpdateBattery = QStringLiteral("; Procedure: UpdateBattery;");
+inline const QString kProcedureUpdateStatus = QStringLiteral("; Procedure: UpdateStatus;");
+
+// CheckSend's trace lines while Test/Recordset is "1": the statement, then "Record Counts=" n.
+inline QString CheckSendTraceLine(const QString& what) {
+    return kAdoErrorCode + QStringLiteral("-1") + kDescr + QLatin1Char(' ') + what +
+           QStringLiteral(";  Procedure: CheckSend;");
+}
+inline QString RecordCountsTraceLine(int count) {
+    return CheckSendTraceLine(QStringLiteral("Record Counts=") + QString::number(count));
+}
+
 // "ADO Error;     Code: " n ";  Descr: " description + the member's procedure suffix.
 inline QString AdoErrorLine(const QString& code, const QString& description,
                             const QString& procedureSuffix) {
