@@ -89,6 +89,22 @@ QVector<TsvRow> ReadTsv(const QString& path) {
     return rows;
 }
 
+QStringList SchemaStatements(const QString& schemaFile) {
+    const QString schema =
+        QString::fromUtf8(ReadBytes(SourceDir() + QStringLiteral("/sql/") + schemaFile));
+    QStringList code;
+    for (const QString& line : schema.split(QLatin1Char('\n'))) {
+        if (!line.trimmed().startsWith(QLatin1String("--")))
+            code << line;
+    }
+    QStringList statements;
+    for (const QString& statement : code.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
+        if (!statement.trimmed().isEmpty())
+            statements << statement;
+    }
+    return statements;
+}
+
 bool WriteBytes(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);

@@ -76,14 +76,7 @@ GatewayRig::GatewayRig() {
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, checkConnection_);
     db.setDatabaseName(DatabasePath());
     db.open();
-    // Comment lines first (they may hold a ';'), then one statement per ';'.
-    QStringList code;
-    const QByteArray schema =
-        testsupport::ReadBytes(testsupport::SourceDir() + u"/sql/sqlite.sql"_s);
-    for (const QString& line : QString::fromUtf8(schema).split(u'\n'))
-        if (!line.trimmed().startsWith(u"--"_s))
-            code << line;
-    for (const QString& statement : code.join(u'\n').split(u';'))
+    for (const QString& statement : testsupport::SchemaStatements(u"sqlite.sql"_s))
         QSqlQuery(db).exec(statement);
 }
 

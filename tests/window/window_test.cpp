@@ -217,20 +217,11 @@ protected:
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kCheck);
             db.setDatabaseName(dbPath);
             ASSERT_TRUE(db.open());
-            const QString schema = QString::fromUtf8(testsupport::ReadBytes(
-                testsupport::SourceDir() + QStringLiteral("/sql/sqlite.sql")));
-            ASSERT_FALSE(schema.isEmpty());
-            // Comment lines first (they may hold a ';'), then one statement per ';'.
-            QStringList code;
-            for (const QString& line : schema.split(QLatin1Char('\n'))) {
-                if (!line.trimmed().startsWith(QLatin1String("--")))
-                    code << line;
-            }
-            for (const QString& statement : code.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
-                if (!statement.trimmed().isEmpty()) {
-                    ASSERT_TRUE(QSqlQuery(db).exec(statement)) << statement.toStdString();
-                }
-            }
+            const QStringList statements =
+                testsupport::SchemaStatements(QStringLiteral("sqlite.sql"));
+            ASSERT_FALSE(statements.isEmpty());
+            for (const QString& statement : statements)
+                ASSERT_TRUE(QSqlQuery(db).exec(statement)) << statement.toStdString();
         }
         Set("Server", "SbType", QStringLiteral("6"));
         Set("Server", "DbName", dbPath);
