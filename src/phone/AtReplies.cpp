@@ -129,6 +129,19 @@ QString ParseAnswer(const QString& reply, const QString& prefix) {
     return QString();
 }
 
+QList<ListedMessage> ListedMessages(const QString& reply) {
+    QList<ListedMessage> listed;
+    const QStringList lines = SplitLines(reply);
+    for (int i = 1; i < lines.size(); ++i) {
+        const QString header = lines[i - 1];
+        if (!header.startsWith(QLatin1String("+CMGL:")))
+            continue;
+        const QString index = header.mid(6).section(QLatin1Char(','), 0, 0).trimmed();
+        listed.append({index.toLongLong(), lines[i].trimmed()});
+    }
+    return listed;
+}
+
 Level AntennaLevel(const QString& reply, const QString& errorWord) {
     const QString text = LevelText(reply, errorWord);
     const int colon = text.indexOf(QLatin1Char(':'));

@@ -32,6 +32,15 @@ QString ModelName(const QString& replies);
 // trimmed; empty when no line holds it.
 QString ParseAnswer(const QString& reply, const QString& prefix);
 
+// One stored message of an "AT+CMGL" listing: its index in the storage and its PDU line.
+struct ListedMessage {
+    qint64 index = 0;
+    QString pdu;
+};
+// The stored messages of a listing reply, in the order listed. Only a PDU line that follows a
+// "+CMGL:" header counts; other lines are not stored messages.
+QList<ListedMessage> ListedMessages(const QString& reply);
+
 // A level read from "+CSQ" or "+CBC": the number as decimal text (kept in Answer) and the
 // clamped level. errorWord is the exchange's outcome word, removed from the reply first.
 struct Level {

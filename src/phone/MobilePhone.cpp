@@ -89,6 +89,10 @@ bool MobilePhone::PortOpen() {
     return false;
 }
 
+bool MobilePhone::PortLost() const {
+    return port_->lost();
+}
+
 int MobilePhone::ClosePort() {
     buffer_.clear();
     return port_->close();

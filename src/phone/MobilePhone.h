@@ -29,6 +29,9 @@ public:
     void PurgeBuffer();
     void FlushComm();
     QString Error() const { return error_; }
+    // The device went away while open (a modem pulled out): nothing more will arrive until the
+    // port is opened again.
+    bool PortLost() const;
     QString Answer() const { return answer_; }
 
     QString SMSCnumber();
