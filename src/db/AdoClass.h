@@ -48,6 +48,10 @@ public:
     bool UpdateStatus(const QString& tableName, const QString& lstActv, const QString& statusId,
                       const QString& batteryLevel, const QString& unit);
 
+    // The last failure was the server locked or timed out: the callers' loops stop trying for
+    // this cycle instead of waiting once more for every record.
+    bool Stalled() const { return stalled_; }
+
     // Every line the gateway writes to its log also goes here (the headless runner prints them).
     std::function<void(const QString& line)> onLogLine;
 
@@ -67,5 +71,6 @@ private:
     QString connectionName_;
     QString serverName_, portNumber_, dbaseName_, tableReceive_, tableSend_, user_, pwd_;
     QString logFolder_;
+    bool stalled_ = false;
     QString (*literal_)(const QString&) = nullptr;  // the driver cannot bind: values inlined
 };
