@@ -107,15 +107,17 @@ TEST_F(LogFileTest, FailedWriteReportsFalseAndLosesNothingElse) {
     EXPECT_EQ(ReadBytes(path(QStringLiteral("Logs/20101105.txt"))), firstDay);
     EXPECT_TRUE(QDir(path(QStringLiteral("Logs/20101106.txt"))).isEmpty());
 
-    // The log folder is removed under us: false, and nothing lands beside the settings file.
+    // The log folder is removed under us: it is made again, nothing lands beside the settings.
     ASSERT_TRUE(QDir(logFolder()).removeRecursively());
-    EXPECT_FALSE(log(QStringLiteral("folder gone")));
+    EXPECT_TRUE(log(QStringLiteral("folder gone")));
+    EXPECT_TRUE(ReadBytes(path(QStringLiteral("Logs/20101106.txt"))).endsWith("folder gone\r\n"));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("20101106.txt"))));
-    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("Logs"))));
 
-    // Once the folder is back, writing works again.
-    folder.setLogFolder(logFolder());
-    EXPECT_TRUE(log(QStringLiteral("back")));
+    // A file stands where the folder was: the line is lost, and the files lamp says so.
+    ASSERT_TRUE(QDir(logFolder()).removeRecursively());
+    ASSERT_TRUE(WriteBytes(path(QStringLiteral("Logs")), "not a folder"));
+    EXPECT_FALSE(log(QStringLiteral("no folder")));
+    EXPECT_EQ(lamps.colour(4), AlarmLamps::kRed);
 }
 
 TEST(LogLineShapes, FixedTextsKeepTheirColumns) {
