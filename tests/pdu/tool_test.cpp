@@ -1,6 +1,8 @@
 // The pelorus-pdu program as operators and scripts call it.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -17,10 +19,13 @@ struct ToolRun {
 
 class PduTool : public ScratchSettings {
 protected:
-    ToolRun run(const QStringList& args, const QByteArray& input = {}) {
+    static QString program() {
+        return testsupport::BinaryDir() + QStringLiteral("/tools/pelorus-pdu/pelorus-pdu");
+    }
+    ToolRun run(const QStringList& args, const QByteArray& input = {}, bool withConfig = true) {
         QProcess p;
-        p.start(testsupport::BinaryDir() + QStringLiteral("/tools/pelorus-pdu/pelorus-pdu"),
-                args + QStringList{QStringLiteral("--config"), INIFileName});
+        p.start(program(),
+                withConfig ? args + QStringList{QStringLiteral("--config"), INIFileName} : args);
         p.write(input);
         p.closeWriteChannel();
         EXPECT_TRUE(p.waitForFinished(20000));
@@ -45,6 +50,28 @@ TEST_F(PduTool, EncodePrintsTheElementsAndUsesTheSettingsFile) {
     EXPECT_EQ(latin.out.count(QLatin1Char('\n')), 2);  // 170 septets of "J", not 3 UCS2 parts
     ForgetIniCache();  // the program wrote the file behind this process's back
     EXPECT_EQ(get("SMS", "LongID"), QStringLiteral("42"));
+}
+
+// A text file from a Windows editor: Windows-1251 and a final line end, which is not sent. Without
+// --config no settings file beside the program is made or changed, even by a long message.
+TEST_F(PduTool, TextFileIsReadLikeTheSettingsAndNoStraySettingsFileIsWritten) {
+    const QString textFile = QDir(folder()).filePath(QStringLiteral("text.txt"));
+    ASSERT_TRUE(testsupport::WriteBytes(textFile, "\xC4\xE0\r\n"));
+    const QString besideProgram =
+        QFileInfo(program()).dir().filePath(QStringLiteral("Pelorus.ini"));
+    const QByteArray before = testsupport::ReadBytes(besideProgram);
+    const bool existed = QFileInfo::exists(besideProgram);
+    const QStringList encode{QStringLiteral("encode"), QStringLiteral("--smsc"),
+                             QStringLiteral("79001111111"), QStringLiteral("--to"),
+                             QStringLiteral("79001234567")};
+    const ToolRun r = run(encode + QStringList{QStringLiteral("--text-file"), textFile}, {}, false);
+    EXPECT_EQ(r.out, QStringLiteral("07919700111111F111000B919700214365F70008AA0404140430-18\n"))
+        << r.err.toStdString();
+    const ToolRun longText = run(
+        encode + QStringList{QStringLiteral("--text"), QString(200, QLatin1Char('a'))}, {}, false);
+    EXPECT_EQ(longText.out.count(QLatin1Char('\n')), 2) << longText.err.toStdString();
+    EXPECT_EQ(QFileInfo::exists(besideProgram), existed);
+    EXPECT_EQ(testsupport::ReadBytes(besideProgram), before);
 }
 
 TEST_F(PduTool, DecodePrintsOneJsonObjectPerPdu) {
