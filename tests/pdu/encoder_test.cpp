@@ -4,6 +4,7 @@
 
 #include "PduTestSupport.h"
 #include "pdu/PduDecoder.h"
+#include "pdu/PduPrimitives.h"
 #include "pdu/SMScoder.h"
 
 namespace {
@@ -120,6 +121,21 @@ TEST_F(Encoder, NumbersAreNormalised) {
     for (const auto& c : cases) {
         const QString pdu = PduOf(send(QStringLiteral("x"), QString::fromUtf8(c.to)).value(0));
         EXPECT_EQ(pdu.mid(20, int(strlen(c.field))), QString::fromUtf8(c.field)) << c.to;
+    }
+}
+
+// Mend: "+8613800138000" went to 7613800138000 and "+7 (900) 123-45-67" to "7"; a Cyrillic text
+// with a coding suffix went out as DCS 10 over UCS2 octets. numbers.tsv: as typed, then what the
+// phone is given (number and DCS) or the refusal.
+TEST_F(Encoder, NumbersAndCodingSuffixesAsPeopleTypeThem) {
+    const auto rows = testsupport::ReadTsv(testsupport::SourceDir() + "/tests/pdu/numbers.tsv");
+    ASSERT_EQ(rows.size(), 28);
+    for (const auto& row : rows) {
+        const QStringList e = send(row[QStringLiteral("text")], row[QStringLiteral("to")]);
+        const DecodedPdu d = DecodePdu(PduOf(e.value(0)));
+        EXPECT_EQ(e.isEmpty() ? coder.lastError() : d.number + QLatin1Char(' ') + HexOctet(d.dcs),
+                  row[QStringLiteral("sent")])
+            << row[QStringLiteral("to")].toStdString();
     }
 }
 
