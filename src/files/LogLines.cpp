@@ -74,7 +74,10 @@ QString LogFolderOrFallback(const QString& logFolder) {
 bool AppendLine(const QString& path, const QString& line) {
     QFile file(path);
     // Unbuffered: the line goes down in one write whose outcome is known here.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
+    // Read access only serves to see whether the file ends unended; a file that may only be
+    // written is appended to all the same.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered) &&
+        !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return false;
     const qint64 before = file.size();
     QByteArray bytes = (EscapedForLog(line) + QStringLiteral("\r\n")).toUtf8();

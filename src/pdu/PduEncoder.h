@@ -24,7 +24,8 @@ int DcsOctet(SmsCoding coding);
 
 // A number after "F" in the destination overrides the data coding scheme octet:
 // 79001234567F24 gives the number 79001234567 and the override 0x18. A value above 255 is cut
-// off but sets nothing; an "F" at the end is kept in the number.
+// off but sets nothing; an "F" at the end is kept in the number (which ParseWrittenNumber then
+// refuses).
 struct CodingOverride {
     QString number;
     std::optional<int> dcs;
