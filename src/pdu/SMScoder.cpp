@@ -158,18 +158,17 @@ void SMScoder::DecodePDU() {
     DecodePdu(rowSMS_, decoded_);
     if (decoded_.kind == PduKind::StatusReport)
         ComposeReportSentence();
-    // An undecodable PDU goes to the raw log too: it is what the diagnosis needs most.
-    if (decoded_.kind == PduKind::Invalid && ReadSetting(Setting::TestSMS) == QLatin1String("1"))
-        AppendLine(RawPduLogPath(), CurrentStamp() + QLatin1Char(' ') + rowSMS_);
     // A listed SMS-SUBMIT is a message this phone sent or keeps to send, not one received.
-    if (decoded_.text.isEmpty() || decoded_.kind == PduKind::Submit)
-        return;
-    const QString stamp = CurrentStamp();
-    const QChar tab = QLatin1Char('\t');
-    AssignJoined(plainSMS_, {stamp, QStringView(&tab, 1), decoded_.number, QStringView(&tab, 1),
-                             decoded_.text});
-    if (ReadSetting(Setting::TestSMS) == QLatin1String("1"))
-        AppendLine(RawPduLogPath(), stamp + QLatin1Char(' ') + rowSMS_);
+    const bool received = !decoded_.text.isEmpty() && decoded_.kind != PduKind::Submit;
+    if (received) {
+        const QChar tab = QLatin1Char('\t');
+        AssignJoined(plainSMS_, {CurrentStamp(), QStringView(&tab, 1), decoded_.number,
+                                 QStringView(&tab, 1), decoded_.text});
+    }
+    // An undecodable PDU goes to the raw log too: it is what the diagnosis needs most.
+    if ((received || decoded_.kind == PduKind::Invalid) &&
+        ReadSetting(Setting::TestSMS) == QLatin1String("1"))
+        AppendLine(RawPduLogPath(), CurrentStamp() + QLatin1Char(' ') + rowSMS_);
 }
 
 bool SMScoder::FirstSightOfUndecodable(const QString& storageKey) {
