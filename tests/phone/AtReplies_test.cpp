@@ -24,7 +24,10 @@ TEST(FinalResult, RecognisesOnlyWholeFinalLines) {
         {"188 ZTE: URCs, then the prompt", Reply(188), Final::Complete},
         {"188 cut before the prompt", Reply(188).section(QStringLiteral("> "), 0, 0), Final::None},
         {"187 +CDSI after OK in the same chunk", Reply(187), Final::Complete},
-        {"68 doubled echo, +CME ERROR without line end", Reply(68), Final::Unterminated},
+        {"68 doubled echo, +CME ERROR without line end", Reply(68), Final::None},
+        {"OK not ended yet: it may go on", QStringLiteral("\r\nOK"), Final::None},
+        {"a line that begins with OK", QStringLiteral("\r\nOKAY\r\nOK 123\r\n"), Final::None},
+        {"an error code still arriving", QStringLiteral("\r\n+CME ERROR: 5"), Final::None},
         {"161 Huawei COMMAND NOT SUPPORT", Reply(161), Final::None},
         {"167 +CME ERROR: 14 alone", Reply(167), Final::Complete},
         {"181 +CMS ERROR: 330", Reply(181), Final::Complete},
@@ -42,16 +45,19 @@ TEST(FinalResult, RecognisesOnlyWholeFinalLines) {
         EXPECT_EQ(FindFinal(c.reply), c.expected) << c.name;
 }
 
-// Fed byte by byte, every real reply is first seen complete right after a whole final line (or
-// the prompt), never in the middle of a line.
+// Fed byte by byte, the search going on where it stood, every real reply is first seen complete
+// right after a whole final line (or the prompt), never in the middle of a line.
 TEST(FinalResult, NeverCompleteInsideALine) {
     const QRegularExpression lineBreak(QStringLiteral("[\r\n]"));
     int complete = 0;
     for (const auto& row : phonetest::ReplyRows()) {
         const QString reply = phonetest::ReplyText(row);
+        FinalSearch search;
         for (int n = 1; n <= reply.size(); ++n) {
             const QString prefix = reply.left(n);
-            if (FindFinal(prefix) != Final::Complete)
+            search = FindFinal(prefix, search.lineStart);
+            EXPECT_EQ(search.final, FindFinal(prefix));
+            if (search.final != Final::Complete)
                 continue;
             ++complete;
             if (prefix.endsWith(QLatin1String("> ")) || prefix.endsWith(QLatin1String("> \r\n")))
@@ -71,13 +77,52 @@ TEST(FinalResult, NeverCompleteInsideALine) {
     EXPECT_GT(complete, 120);
 }
 
-TEST(Outcome, AwaitedTextWinsOverError) {
-    EXPECT_EQ(OutcomeOf(QStringLiteral("AT+CGMI\r\r\nNOKIA\r\n\r\nERROR\r\n"), "OK"), "OK");
+TEST(Outcome, TheFinalLineDecides) {
+    EXPECT_EQ(OutcomeOf(QStringLiteral("AT+CGMI\r\r\nNOKIA\r\n\r\nERROR\r\n"), "OK"), "Error");
     EXPECT_EQ(OutcomeOf(Reply(68), "OK"), "Error");
     EXPECT_EQ(OutcomeOf(Reply(186), ">"), "OK");
     EXPECT_EQ(OutcomeOf(Reply(181), "OK"), "Error");
     EXPECT_EQ(OutcomeOf(Reply(161), "OK"), "No answer");
     EXPECT_EQ(OutcomeOf(QString(), "OK"), "No answer");
+}
+
+// Lines the phone sends of its own accord, before, inside and after a reply, are never taken
+// for its answer.
+TEST(Unsolicited, NeverTakenForTheAnswer) {
+    const QString newSms = Reply(74).section("\r\n", 0, 0) + "\r\n";       // +CMTI
+    const QString networkTime = Reply(75).section("\r\n", 0, 0) + "\r\n";  // ^NWTIME
+    const QString okThenNewSms = Reply(143);
+    const QString routed = "+CMT: ,29\r\n" + Reply(2).section("\r\n", 2, 2) + "\r\n";
+    const QString call = QStringLiteral("RING\r\n+CLIP: \"+79161234567\",145,,,,0\r\n");
+    const QString listing = Reply(190);
+    const int second = listing.indexOf("+CMGL: 1");
+    const auto listed = [](const QString& reply) {
+        QStringList out;
+        for (const ListedMessage& m : ListedMessages(reply))
+            out << QString::number(m.index) + ":" + m.pdu.left(8);
+        return out.join(' ');
+    };
+    const struct {
+        const char* name;
+        QString got;
+        QString expected;
+    } cases[] = {
+        {"190 listing", listed(listing), "0:07917248 1:07917248 2:07917248"},
+        {"190 with URCs and a routed SMS around and inside",
+         listed(newSms + routed + listing.left(second) + call + routed + networkTime +
+                listing.mid(second) + routed),
+         "0:07917248 1:07917248 2:07917248"},
+        {"URC between header and PDU, no blank after the colon",
+         listed("+CMGL:3,0,,29\r\n" + newSms + "\r\n" + routed.section("\r\n", 1)), "3:07913619"},
+        {"193 text-mode listing", listed(Reply(193)), ""},
+        {"182 signal after a new-SMS line", AntennaLevel(newSms + Reply(182), "OK").text, "18"},
+        {"battery, then OK and +CMTI", BatteryLevel("+CBC: 0,85" + okThenNewSms, "OK").text, "85"},
+        {"43 SMS centre during a call", SmscNumber(call + Reply(43)), "79168999100"},
+        {"155+156 model with ^NWTIME inside", ModelName(Reply(155) + networkTime + Reply(156)),
+         "huawei K3715"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.got, c.expected) << c.name;
 }
 
 TEST(SmscNumber, RealReplies) {

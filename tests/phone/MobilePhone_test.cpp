@@ -187,6 +187,8 @@ TEST_F(PhoneOnModem, RefusedSubmissions) {
 
 TEST_F(PhoneOnModem, NoPromptNoPdu) {
     Connect({"--latency", "300"});
+    phone.setStepMs(400);
+    ASSERT_TRUE(phone.Init());
     phone.setStepMs(20);
     phone.SendMsg(kSubmitWithReport, kSubmitLength);
     EXPECT_EQ(phone.Error(), "No answer");
@@ -230,7 +232,7 @@ TEST_F(PhoneOnModem, ErrorAnswers) {
 }
 
 TEST_F(PhoneOnModem, PulledOutModemEndsExchangesAtOnce) {
-    Connect({"--drop-after", "2"});
+    Connect({"--drop-after", "4"});
     EXPECT_TRUE(phone.Init());
     EXPECT_TRUE(phone.Init());
     ASSERT_TRUE(modem.waitForOutput("dropped"));
@@ -243,12 +245,12 @@ TEST_F(PhoneOnModem, PulledOutModemEndsExchangesAtOnce) {
 
 TEST_F(PhoneOnModem, FinishesOnTheFinalLineNotAfterTheStep) {
     Connect();
-    // With one-second steps, an exchange that waited for its step would take a second.
+    // With one-second steps, ten exchanges that each waited for their step would take 10 s.
     EXPECT_LT(Timed([&] {
                   for (int i = 0; i < 5; ++i)
                       EXPECT_TRUE(phone.Init());
               }),
-              500);
+              2000);
 }
 
 TEST_F(PhoneOnModem, ReopenAndClose) {
@@ -290,6 +292,99 @@ TEST_F(PhoneOnModem, UnusableSpeedIsReported) {
     EXPECT_FALSE(phone.PortOpen());
     EXPECT_EQ(setupFailures, QStringList{"Unable to build Comm DCB 12345,n,8,1 Error: 22"});
     EXPECT_FALSE(phone.Init());
+}
+
+// Faults of real modems, each scripted byte for byte: what the modem says, what the phone does.
+TEST(PhoneOnScriptedModem, RecoversFromModemFaults) {
+    using Rule = testsupport::ScriptedModem::Rule;
+    const int step = 100;
+    const QByteArray okPdu = "\r\n+CMGS: 5\r\n\r\nOK\r\n";
+    const struct {
+        const char* name;
+        QList<Rule> rules;
+        bool atPrompt;
+        std::function<void(MobilePhone&, const testsupport::ScriptedModem&)> check;
+    } cases[] = {
+        {"left at the prompt by a crash",
+         {},
+         true,
+         [](MobilePhone& p, auto&) { EXPECT_TRUE(p.Init()); }},
+        {"refuses PDU mode: no PDU goes out as text",
+         {{"AT+CMGF=0", "\r\nERROR\r\n"}},
+         false,
+         [&](MobilePhone& p, auto& m) {
+             EXPECT_FALSE(p.Init());
+             p.SendMsg(kSubmitWithReport, kSubmitLength);
+             EXPECT_EQ(p.Error(), "Error");
+             EXPECT_FALSE(m.received().contains("AT+CMGS"));
+         }},
+        {"refused storage: nothing deleted",
+         {{"AT+CPMS=\"ME\"", "\r\n+CMS ERROR: 302\r\n"}},
+         false,
+         [](MobilePhone& p, auto& m) {
+             EXPECT_FALSE(p.ChoseStorage(1));
+             EXPECT_FALSE(p.DeleteMsg("11"));
+             EXPECT_FALSE(m.received().contains("AT+CMGD"));
+         }},
+        {"accepted at 10.4 steps",
+         {{"AT+CMGS=", "\r\n> "}, {"\x1A", okPdu, step * 104 / 10}},
+         false,
+         [](MobilePhone& p, auto&) {
+             p.SendMsg(kSubmitWithReport, kSubmitLength);
+             EXPECT_EQ(p.Error(), "OK");
+         }},
+        {"late prompt cancelled and drained",
+         {{"AT+CMGS=", "\r\n> ", 3 * step}, {"AT+CSQ", "\r\n+CSQ: 18,99\r\n\r\nOK\r\n"}},
+         false,
+         [](MobilePhone& p, auto& m) {
+             p.SendMsg(kSubmitWithReport, kSubmitLength);
+             EXPECT_EQ(p.Error(), "No answer");
+             EXPECT_EQ(p.AntennaLevel(), 18);
+             EXPECT_FALSE(m.received().contains(kSubmitWithReport.toLatin1()));
+         }},
+        {"trickles a byte every 50 ms",
+         {{"AT+CMGR=1", "\r\nOK 123\r\n+CME ERROR: 515\r\n", 0, 50}},
+         false,
+         [](MobilePhone& p, auto&) {
+             p.setStepMs(1000);
+             p.ReadMessage(1);
+             EXPECT_EQ(p.Answer(), "\r\nOK 123\r\n+CME ERROR: 515\r\n");
+             EXPECT_EQ(p.Error(), "Error");
+         }},
+        {"pulled out during a listing",
+         {{"AT+CMGL", "\r\n+CMGL: 1,0,,29\r\n", 0, 0, true}},
+         false,
+         [&](MobilePhone& p, auto&) {
+             QElapsedTimer t;
+             t.start();
+             p.ReadAllMsg(4);
+             EXPECT_LT(t.elapsed(), step);
+             EXPECT_EQ(p.Error(), "No answer");
+             EXPECT_TRUE(p.PortLost());
+         }},
+        {"held: no second opener",
+         {},
+         false,
+         [](MobilePhone& p, auto& m) {
+             MobilePhone other;
+             other.setPortNumber(m.link());
+             other.setPortSpeed(QStringLiteral("19200"));
+             EXPECT_FALSE(other.PortOpen());
+             EXPECT_EQ(other.PortOpenFailure(), "Port " + m.link() + " is held by another program");
+             p.ClosePort();
+             EXPECT_TRUE(other.PortOpen());
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::ScriptedModem modem(c.rules, c.atPrompt);
+        MobilePhone phone;
+        phone.setStepMs(step);
+        phone.setPortNumber(modem.link());
+        phone.setPortSpeed(QStringLiteral("19200"));
+        ASSERT_TRUE(phone.PortOpen()) << phone.PortOpenFailure().toStdString();
+        c.check(phone, modem);
+    }
 }
 
 }  // namespace
