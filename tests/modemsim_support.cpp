@@ -1,10 +1,5 @@
 #include "modemsim_support.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <QDeadlineTimer>
 #include <QFile>
 
@@ -92,85 +87,6 @@ int ModemSim::addMessage(const QString& storage, const QString& pdu) {
     if (!waitForOutput(QString()) || !lastLine_.startsWith(QLatin1String("added ")))
         return 0;
     return lastLine_.section(QLatin1Char(' '), 2, 2).toInt();
-}
-
-ScriptedModem::ScriptedModem(QList<Rule> rules, bool atPrompt)
-    : rules_(std::move(rules)), master_(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK)) {
-    if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
-        link_ = QString::fromLatin1(ptsname(master_));
-    thread_ = std::thread([this, atPrompt] { run(atPrompt); });
-}
-
-ScriptedModem::~ScriptedModem() {
-    stop_ = true;
-    thread_.join();
-    if (master_ >= 0)
-        ::close(master_);
-}
-
-QByteArray ScriptedModem::received() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return received_;
-}
-
-void ScriptedModem::run(bool atPrompt) {
-    QByteArray line;
-    char c = 0;
-    while (!stop_ && master_ >= 0) {
-        // Until the far side is opened the terminal reports a hang-up: wait, do not spin.
-        pollfd p{master_, POLLIN, 0};
-        if (poll(&p, 1, 10) <= 0 || (p.revents & POLLIN) == 0 || ::read(master_, &c, 1) != 1) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            continue;
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            received_ += c;
-        }
-        if (c == 0x1B) {
-            atPrompt = false;
-            line.clear();
-            continue;
-        }
-        if (atPrompt && c == 0x1A)
-            line = "\x1A";
-        else if (atPrompt || c != '\r') {
-            line += c;
-            continue;
-        }
-        if (line.isEmpty())
-            continue;
-        Rule rule{QByteArray(), "\r\nOK\r\n"};
-        for (auto r = rules_.crbegin(); r != rules_.crend(); ++r)
-            if (line.startsWith(r->command))
-                rule = *r;
-        line.clear();
-        answer(rule);
-        atPrompt = rule.reply.endsWith("> ");
-    }
-}
-
-void ScriptedModem::answer(const Rule& rule) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(rule.delayMs));
-    const int piece = rule.gapMs > 0 ? 1 : rule.reply.size();
-    for (int at = 0; at < rule.reply.size(); at += piece) {
-        if (at > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(rule.gapMs));
-        const int size = qMin(piece, rule.reply.size() - at);
-        for (int done = 0; done < size && !stop_;) {
-            const ssize_t n =
-                ::write(master_, rule.reply.constData() + at + done, size_t(size - done));
-            pollfd p{master_, POLLOUT, 0};
-            if (n > 0)
-                done += int(n);
-            else
-                poll(&p, 1, 10);
-        }
-    }
-    if (rule.hangUp) {
-        ::close(master_);
-        master_ = -1;
-    }
 }
 
 }  // namespace testsupport

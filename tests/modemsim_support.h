@@ -9,9 +9,6 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <atomic>
-#include <mutex>
-#include <thread>
 
 namespace testsupport {
 
@@ -46,38 +43,6 @@ private:
     QProcess process_;
     QString pendingOutput_;
     QString lastLine_;
-};
-
-// A modem scripted byte for byte on a pseudo-terminal, for replies pelorus-modemsim does not
-// give. Each command written to it (up to its CR; at the "> " prompt, up to Ctrl-Z, which is
-// command "\x1A") gets the reply of the first rule whose command it starts with, "\r\nOK\r\n"
-// when none does. A reply ending in "> " leaves the modem at the prompt, where it answers nothing
-// until ESC (which it takes silently) or Ctrl-Z. No echo.
-class ScriptedModem {
-public:
-    struct Rule {
-        QByteArray command;
-        QByteArray reply;
-        int delayMs = 0;      // before the reply
-        int gapMs = 0;        // between its bytes
-        bool hangUp = false;  // then closes the terminal, as a modem pulled out
-    };
-    explicit ScriptedModem(QList<Rule> rules, bool atPrompt = false);
-    ~ScriptedModem();
-    QString link() const { return link_; }
-    QByteArray received() const;  // every byte written to the modem so far
-
-private:
-    void run(bool atPrompt);
-    void answer(const Rule& rule);
-
-    QList<Rule> rules_;
-    int master_ = -1;
-    QString link_;
-    std::atomic<bool> stop_{false};
-    mutable std::mutex mutex_;
-    QByteArray received_;
-    std::thread thread_;
 };
 
 }  // namespace testsupport
