@@ -70,7 +70,7 @@ private:
     // Writes command + CR once and collects the reply until its final result line arrives or
     // steps waits of one step have passed; sets Error from the reply.
     QString SendCommand(const QString& command, const QString& awaited, qint16 steps);
-    // Reads the reply of command until its final line has come whole, the budget has run out or
+    // Reads a reply until its final line has come whole, the budget has run out or
     // the port is lost; what is left of the reply's last line stays unread.
     QString CollectReply(qint64 budgetMs);
     // Reads and discards what arrives until the line stays quiet (bounded): the late reply of an
