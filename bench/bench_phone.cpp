@@ -36,12 +36,14 @@ void Exchange(benchmark::State& state, const QStringList& options) {
     if (!OpenPhone(phone, modem.link(), state))
         return;
     for (auto _ : state) {
-        if (!phone.Init())
+        // One exchange; Init would add its ESC and the wait for the line to stay quiet.
+        phone.PhoneState();
+        if (phone.Error() != QLatin1String("OK"))
             state.SkipWithError("the modem did not answer OK");
     }
 }
 
-// ATZ against a modem that answers at once: the whole time is exchange overhead.
+// AT+CPAS against a modem that answers at once: the whole time is exchange overhead.
 void BM_PhoneExchange_ImmediateModem(benchmark::State& state) {
     Exchange(state, {});
 }
