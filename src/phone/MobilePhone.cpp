@@ -12,9 +12,17 @@
 namespace {
 const QString kOkWord = QStringLiteral("OK");
 const QString kAwaitOk = QStringLiteral("OK");
+const QString kNoAnswer = QStringLiteral("No answer");
 
-// A reply that ends in a final result without its line end gets this long to finish it.
-constexpr int kSettleMs = 30;
+// A final line ended by CR alone, or a bare ">", gets this long for the rest of its line end;
+// twice the gap of a line trickling one byte every 50 ms.
+constexpr int kSettleMs = 100;
+// A step of the exchange listens for a read of up to 257 ms and then pauses for the step: the
+// budget of a step is 1.257 step lengths, the phone's whole listening time.
+constexpr qint64 kListenPermillePerStep = 1257;
+// Draining ends once the line has been quiet this long, and at the latest after the bound.
+constexpr int kDrainQuietMs = 100;
+constexpr qint64 kDrainMaxMs = 1000;
 
 // Characters to the bytes of the Windows-1251 page, the page the phone's bytes are read in.
 std::string ToWire(const QString& text) {
@@ -56,14 +64,20 @@ void MobilePhone::setPortSpeed(const QString& speed) {
 bool MobilePhone::PortOpen() {
     if (port_->isOpen())
         ClosePort();
-    if (portNumber_.isEmpty() || portSpeed_.isEmpty())
+    pduMode_ = false;
+    drainPending_ = false;
+    portOpenFailure_.clear();
+    if (portNumber_.isEmpty() || portSpeed_.isEmpty()) {
+        portOpenFailure_ = QStringLiteral("No port or no speed is set");
         return false;
+    }
     const std::string device = PlatformDeviceName(portNumber_.toStdString());
     const std::string mode = ModeString(portSpeed_.toStdString());
     const SerialPort::OpenResult result = port_->open(device, mode);
     if (result.ok())
         return true;
     const QString code = QString::number(result.code);
+    const QString port = QStringLiteral("Port ") + QString::fromStdString(device);
     QString message;
     switch (result.step) {
         case SerialPort::OpenStep::Timeouts:
@@ -78,10 +92,16 @@ bool MobilePhone::PortOpen() {
             message = QStringLiteral("Unable to set Comm DCB ") + QString::fromStdString(mode) +
                       QStringLiteral(" Error: ") + code;
             break;
+        // A device that cannot be opened is logged by the caller, with this reason.
+        case SerialPort::OpenStep::Busy:
+            portOpenFailure_ = port + QStringLiteral(" is held by another program");
+            return false;
         case SerialPort::OpenStep::Device:
         case SerialPort::OpenStep::Done:
-            return false;  // a device that cannot be opened is reported by the caller
+            portOpenFailure_ = port + QStringLiteral(" cannot be opened. Error: ") + code;
+            return false;
     }
+    portOpenFailure_ = message;
     if (onSetupFailure)
         onSetupFailure(message);
     else
@@ -133,37 +153,67 @@ bool MobilePhone::WaitForBytes(int ms) {
 
 QString MobilePhone::SendCommand(const QString& command, const QString& awaited, qint16 steps) {
     error_.clear();
-    QString reply;
     // A port that is not open (or a device that went away) can only end in "No answer".
     if (!port_->isOpen() || port_->lost()) {
-        error_ = QStringLiteral("No answer");
-        return reply;
+        error_ = kNoAnswer;
+        return QString();
     }
+    if (drainPending_)
+        DrainLateReplies();
     WritePort(command + QLatin1Char('\r'));
+    const QString reply =
+        CollectReply(qint64(qMax<qint16>(steps, 1)) * stepMs_ * kListenPermillePerStep / 1000);
+    error_ = port_->lost() ? kNoAnswer : AtReplies::OutcomeOf(reply, awaited);
+    return reply;
+}
+
+QString MobilePhone::CollectReply(qint64 budgetMs) {
     QElapsedTimer clock;
     clock.start();
-    const qint64 budgetMs = qint64(steps < 1 ? 1 : steps) * stepMs_;
-    while (true) {
+    QString reply;
+    AtReplies::FinalSearch search;
+    while (!port_->lost()) {
         PollPort();
         reply += TakeBuffer();
-        const AtReplies::Final final = AtReplies::FindFinal(reply);
-        if (final == AtReplies::Final::Complete)
-            break;
-        // A final result without its line end is taken once the line has stayed quiet.
-        if (final == AtReplies::Final::Unterminated && !WaitForBytes(kSettleMs))
-            break;
-        if (final == AtReplies::Final::Unterminated)
+        search = AtReplies::FindFinal(reply, search.lineStart);
+        if (search.final == AtReplies::Final::Complete)
+            return reply;
+        if (search.final == AtReplies::Final::Unterminated) {
+            if (!WaitForBytes(kSettleMs) && !port_->lost())
+                return reply;
             continue;
+        }
         const qint64 left = budgetMs - clock.elapsed();
-        if (left <= 0 || port_->lost())
+        if (left <= 0)
             break;
         // Wake at the latest once a step so that events keep running on a long wait.
         WaitForBytes(static_cast<int>(qMin<qint64>(left, stepMs_)));
-        if (port_->lost())
+    }
+    // The rest of this reply may still come; it must not be taken for the next one.
+    drainPending_ = true;
+    return reply;
+}
+
+void MobilePhone::DrainLateReplies() {
+    drainPending_ = false;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kDrainMaxMs) {
+        if (port_->read().empty() && !WaitForBytes(kDrainQuietMs))
             break;
     }
-    error_ = AtReplies::OutcomeOf(reply, awaited);
-    return reply;
+    buffer_.clear();
+}
+
+void MobilePhone::WriteEscape() {
+    port_->write("\x1b\r");
+    drainPending_ = true;
+}
+
+bool MobilePhone::SetPduMode() {
+    SendCommand(QStringLiteral("AT+CMGF=0"), kAwaitOk, 2);
+    pduMode_ = error_ == kOkWord;
+    return pduMode_;
 }
 
 QString MobilePhone::SMSCnumber() {
@@ -181,6 +231,7 @@ QString MobilePhone::Model() {
 void MobilePhone::Reset() {
     for (const char* command : {"ATZ", "ATH", "ATZ"})
         SendCommand(QLatin1String(command), kAwaitOk, 3);
+    pduMode_ = false;  // ATZ restores the stored profile, which may be text mode
 }
 
 void MobilePhone::MakeCall(const QString& number) {
@@ -228,9 +279,17 @@ QStringList MobilePhone::PhoneInfo() {
 }
 
 void MobilePhone::SendMsg(const QString& message, const QString& msgLength) {
-    answer_ = SendCommand(QStringLiteral("AT+CMGS=") + msgLength, QStringLiteral(">"), 2);
-    if (error_ != kOkWord)
+    // In text mode the length would be taken for a number and the PDU sent to it as text.
+    if (!pduMode_ && !SetPduMode()) {
+        answer_.clear();
         return;
+    }
+    answer_ = SendCommand(QStringLiteral("AT+CMGS=") + msgLength, QStringLiteral(">"), 2);
+    if (error_ != kOkWord) {
+        // A prompt still to come would hold the phone waiting for message text.
+        WriteEscape();
+        return;
+    }
     SendCommand(message + QChar(26), kAwaitOk, 10);
 }
 
@@ -239,21 +298,25 @@ bool MobilePhone::DeleteMsg(const QString& msgNumber) {
         return true;
     if (msgNumber.isEmpty())
         return false;
-    ChoseStorage(msgNumber.at(0) == QLatin1Char('1') ? 1 : 2);
+    // Refused, the index would name a message of the storage still selected.
+    if (!ChoseStorage(msgNumber.at(0) == QLatin1Char('1') ? 1 : 2))
+        return false;
     // Some phones need a moment after switching storage before they delete.
     pacer_.pause(stepMs_ / 2);
     pacer_.letEventsRun();
     const QString index = QString::number(LeadingNumber(msgNumber.mid(1)));
-    const QString reply = SendCommand(QStringLiteral("AT+CMGD=") + index, kAwaitOk, 6);
-    return reply.contains(kOkWord);
-}
-
-bool MobilePhone::Init() {
-    SendCommand(QStringLiteral("ATZ"), kAwaitOk, 2);
+    SendCommand(QStringLiteral("AT+CMGD=") + index, kAwaitOk, 6);
     return error_ == kOkWord;
 }
 
-void MobilePhone::ChoseStorage(qint32 storage) {
+bool MobilePhone::Init() {
+    WriteEscape();
+    SendCommand(QStringLiteral("ATZ"), kAwaitOk, 2);
+    return error_ == kOkWord && SetPduMode();
+}
+
+bool MobilePhone::ChoseStorage(qint32 storage) {
     answer_.clear();
     SendCommand(AtReplies::StorageCommand(storage), kAwaitOk, 2);
+    return error_ == kOkWord;
 }

@@ -24,13 +24,17 @@ public:
     // "1" is /dev/ttyS0 on Linux (COM1: on Windows); any other text is a device path.
     void setPortNumber(const QString& port);
     void setPortSpeed(const QString& speed);
+    // Opens the port for this process alone: a port another process holds fails to open.
     bool PortOpen();
+    // Why the last PortOpen failed, as an English text for the log ("Port /dev/ttyUSB0 is held
+    // by another program"); empty after a successful open.
+    QString PortOpenFailure() const { return portOpenFailure_; }
     int ClosePort();
     void PurgeBuffer();
     void FlushComm();
     QString Error() const { return error_; }
     // The device went away while open (a modem pulled out): nothing more will arrive until the
-    // port is opened again.
+    // port is opened again. An exchange that finds the port lost ends at once with "No answer".
     bool PortLost() const;
     QString Answer() const { return answer_; }
 
@@ -44,10 +48,17 @@ public:
     void ReadAllMsg(qint32 msgType);
     void ReadMessage(qint16 msgNumber);
     QStringList PhoneInfo();  // the five replies, in the order of the commands
+    // Sends nothing unless the phone is in PDU mode (set by Init, or here when Init has not run
+    // since the port opened). A prompt that failed or came late is cancelled with ESC.
     void SendMsg(const QString& message, const QString& msgLength);
-    bool DeleteMsg(const QString& msgNumber);  // first character: 1 phone memory, else SIM
+    // First character: 1 phone memory, else SIM. False, and no AT+CMGD sent, when the storage
+    // selection was refused.
+    bool DeleteMsg(const QString& msgNumber);
+    // ESC (a phone left at the "> " prompt takes everything as message text until then), "ATZ",
+    // then "AT+CMGF=0": true only when both were answered OK.
     bool Init();
-    void ChoseStorage(qint32 storage);
+    // True, and Error() "OK", only when the phone accepted the selection.
+    bool ChoseStorage(qint32 storage);
 
     // The three set-up failure messages (time-outs, DCB build, DCB set) go here, not to a
     // dialog; the window shows them.
@@ -59,6 +70,15 @@ private:
     // Writes command + CR once and collects the reply until its final result line arrives or
     // steps waits of one step have passed; sets Error from the reply.
     QString SendCommand(const QString& command, const QString& awaited, qint16 steps);
+    // Reads a reply until its final line has come whole, the budget has run out or
+    // the port is lost; what is left of the reply's last line stays unread.
+    QString CollectReply(qint64 budgetMs);
+    // Reads and discards what arrives until the line stays quiet (bounded): the late reply of an
+    // exchange that ran out of time, or the answer to an ESC.
+    void DrainLateReplies();
+    // ESC and CR: cancels a "> " prompt; a phone in command mode ignores the line.
+    void WriteEscape();
+    bool SetPduMode();
     void WritePort(const QString& text);
     QString ReadPort();
     void PollPort();
@@ -79,4 +99,7 @@ private:
     qint32 phoneState_ = 0;
     QString smscNumber_;
     int stepMs_ = 1000;
+    QString portOpenFailure_;
+    bool pduMode_ = false;       // "AT+CMGF=0" was accepted since the port opened
+    bool drainPending_ = false;  // late bytes may still come: drain before the next command
 };

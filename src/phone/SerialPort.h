@@ -17,8 +17,9 @@ std::string ModeString(const std::string& speed);
 
 class SerialPort {
 public:
-    // Where opening stopped; the code is the platform's last error number.
-    enum class OpenStep { Done, Device, Timeouts, BuildDcb, SetDcb };
+    // Where opening stopped; the code is the platform's last error number. Busy: another
+    // process holds the device (the port is opened for this process alone).
+    enum class OpenStep { Done, Device, Busy, Timeouts, BuildDcb, SetDcb };
     struct OpenResult {
         OpenStep step = OpenStep::Device;
         unsigned long code = 0;
@@ -37,7 +38,8 @@ public:
     // The platform's result of closing (0 when nothing was open).
     int close();
     bool isOpen() const { return handle_ != kNoHandle; }
-    // The device went away while open (a USB modem pulled out): nothing more will arrive.
+    // The device went away while open (a USB modem pulled out: a hang-up, or a read of nothing
+    // where the device has said bytes are ready): nothing more will arrive.
     bool lost() const { return lost_; }
 
     // One write call of exactly these bytes; the outcome is not reported.

@@ -1,11 +1,15 @@
 // The serial port on POSIX systems: termios in raw mode, 8N1, no flow control. Reads never
 // block: the exchange waits with waitForInput (poll), which wakes as soon as a byte arrives, so
 // the read time-outs of a Windows port (200 ms between bytes, 257 ms in all) are upper bounds
-// that a reply which is already there never pays.
+// that a reply which is already there never pays. The port is held for this process alone:
+// TIOCEXCL refuses other opens of the terminal, and an exclusive flock stops other programs that
+// lock (a second gateway, terminal programs), root ones included.
 #ifndef _WIN32
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -53,11 +57,14 @@ SerialPort::OpenResult SerialPort::open(const std::string& device, const std::st
     lost_ = false;
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return {OpenStep::Device, static_cast<unsigned long>(errno)};
+        return {errno == EBUSY ? OpenStep::Busy : OpenStep::Device,
+                static_cast<unsigned long>(errno)};
     auto fail = [fd](OpenStep step, int code) {
         ::close(fd);
         return OpenResult{step, static_cast<unsigned long>(code)};
     };
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return fail(errno == EWOULDBLOCK ? OpenStep::Busy : OpenStep::Device, errno);
     termios tio{};
     // Reading the settings is the step where a non-terminal device fails: the counterpart of
     // setting the time-outs on a Windows port.
@@ -70,12 +77,15 @@ SerialPort::OpenResult SerialPort::open(const std::string& device, const std::st
     tio.c_cflag &= ~(PARENB | CSTOPB | CSIZE | CRTSCTS);
     tio.c_cflag |= CS8 | CLOCAL | CREAD;
     tio.c_iflag &= ~(IXON | IXOFF | IXANY);
-    tio.c_cc[VMIN] = 0;
+    // With VMIN 1 a non-blocking read of nothing fails with EAGAIN, so reading 0 bytes can only
+    // mean a hang-up (VMIN 0 would read 0 bytes from a quiet line too).
+    tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     cfsetispeed(&tio, speed);
     cfsetospeed(&tio, speed);
     if (tcsetattr(fd, TCSANOW, &tio) != 0)
         return fail(OpenStep::SetDcb, errno);
+    ioctl(fd, TIOCEXCL);
     handle_ = fd;
     return {OpenStep::Done, 0};
 }
@@ -84,6 +94,8 @@ int SerialPort::close() {
     pending_.clear();
     if (!isOpen())
         return 0;
+    // The terminal keeps its exclusive mode while anything else holds it open.
+    ioctl(Fd(handle_), TIOCNXCL);
     const int result = ::close(Fd(handle_));
     handle_ = kNoHandle;
     return result;
@@ -123,8 +135,9 @@ std::string SerialPort::read() {
     const ssize_t n = ::read(Fd(handle_), buffer, kReadSize);
     if (n > 0)
         return std::string(buffer, static_cast<size_t>(n));
-    // With nothing there a raw terminal reads 0 bytes; one whose device has gone fails (EIO).
-    if (n < 0 && errno != EAGAIN && errno != EINTR)
+    // With nothing there a non-blocking terminal fails with EAGAIN. A hung-up one reads 0 bytes
+    // (end of file), one whose device has gone fails with EIO.
+    if (n == 0 || (errno != EAGAIN && errno != EINTR))
         lost_ = true;
     return {};
 }
@@ -136,7 +149,8 @@ bool SerialPort::waitForInput(int ms) {
     const int r = ::poll(&p, 1, ms < 0 ? 0 : ms);
     if (r <= 0)
         return false;
-    if ((p.revents & POLLIN) == 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+    // A hang-up also reports POLLIN, with nothing to read.
+    if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
         lost_ = true;
         return false;
     }

@@ -37,8 +37,12 @@ SerialPort::OpenResult SerialPort::open(const std::string& device, const std::st
     lost_ = false;
     HANDLE h = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return {OpenStep::Device, GetLastError()};
+    if (h == INVALID_HANDLE_VALUE) {
+        // Opened without sharing: a port another program holds is refused as access denied.
+        const unsigned long code = GetLastError();
+        const bool held = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION;
+        return {held ? OpenStep::Busy : OpenStep::Device, code};
+    }
     auto fail = [h](OpenStep step) {
         const unsigned long code = GetLastError();
         CloseHandle(h);

@@ -212,9 +212,9 @@ TEST(GatewayCycle, DeletionSwitchedOffStoresEachMessageOnce) {
 
 TEST(GatewayCycle, PhoneVanishingMidCycleKeepsEverythingForLater) {
     GatewayRig rig;
-    // Six commands of the start-up checks; ATZ, CBC, CSQ, CPMS, CMGL, CPMS, CMGL of the listing;
-    // CPMS and CMGD of the first delete; then the modem is pulled out.
-    ASSERT_TRUE(rig.StartModem({u"--drop-after"_s, u"15"_s}, Inbox()));
+    // Seven commands of the start-up checks; ATZ, CMGF, CBC, CSQ, CPMS, CMGL, CPMS, CMGL of the
+    // listing; CPMS and CMGD of the first delete; then the modem is pulled out.
+    ASSERT_TRUE(rig.StartModem({u"--drop-after"_s, u"17"_s}, Inbox()));
     rig.AddSendRow();
     rig.Start();
     rig.G().RunCycle();

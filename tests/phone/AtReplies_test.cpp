@@ -24,7 +24,9 @@ TEST(FinalResult, RecognisesOnlyWholeFinalLines) {
         {"188 ZTE: URCs, then the prompt", Reply(188), Final::Complete},
         {"188 cut before the prompt", Reply(188).section(QStringLiteral("> "), 0, 0), Final::None},
         {"187 +CDSI after OK in the same chunk", Reply(187), Final::Complete},
-        {"68 doubled echo, +CME ERROR without line end", Reply(68), Final::Unterminated},
+        {"68 doubled echo, +CME ERROR without line end", Reply(68), Final::None},
+        {"OK not ended yet: it may go on", QStringLiteral("\r\nOK"), Final::None},
+        {"a line that begins with OK", QStringLiteral("\r\nOKAY\r\nOK 123\r\n"), Final::None},
         {"161 Huawei COMMAND NOT SUPPORT", Reply(161), Final::None},
         {"167 +CME ERROR: 14 alone", Reply(167), Final::Complete},
         {"181 +CMS ERROR: 330", Reply(181), Final::Complete},
@@ -42,16 +44,19 @@ TEST(FinalResult, RecognisesOnlyWholeFinalLines) {
         EXPECT_EQ(FindFinal(c.reply), c.expected) << c.name;
 }
 
-// Fed byte by byte, every real reply is first seen complete right after a whole final line (or
-// the prompt), never in the middle of a line.
+// Fed byte by byte, the search going on where it stood, every real reply is first seen complete
+// right after a whole final line (or the prompt), never in the middle of a line.
 TEST(FinalResult, NeverCompleteInsideALine) {
     const QRegularExpression lineBreak(QStringLiteral("[\r\n]"));
     int complete = 0;
     for (const auto& row : phonetest::ReplyRows()) {
         const QString reply = phonetest::ReplyText(row);
+        FinalSearch search;
         for (int n = 1; n <= reply.size(); ++n) {
             const QString prefix = reply.left(n);
-            if (FindFinal(prefix) != Final::Complete)
+            search = FindFinal(prefix, search.lineStart);
+            EXPECT_EQ(search.final, FindFinal(prefix));
+            if (search.final != Final::Complete)
                 continue;
             ++complete;
             if (prefix.endsWith(QLatin1String("> ")) || prefix.endsWith(QLatin1String("> \r\n")))
@@ -71,13 +76,36 @@ TEST(FinalResult, NeverCompleteInsideALine) {
     EXPECT_GT(complete, 120);
 }
 
-TEST(Outcome, AwaitedTextWinsOverError) {
-    EXPECT_EQ(OutcomeOf(QStringLiteral("AT+CGMI\r\r\nNOKIA\r\n\r\nERROR\r\n"), "OK"), "OK");
+TEST(Outcome, TheFinalLineDecides) {
+    EXPECT_EQ(OutcomeOf(QStringLiteral("AT+CGMI\r\r\nNOKIA\r\n\r\nERROR\r\n"), "OK"), "Error");
     EXPECT_EQ(OutcomeOf(Reply(68), "OK"), "Error");
     EXPECT_EQ(OutcomeOf(Reply(186), ">"), "OK");
     EXPECT_EQ(OutcomeOf(Reply(181), "OK"), "Error");
     EXPECT_EQ(OutcomeOf(Reply(161), "OK"), "No answer");
     EXPECT_EQ(OutcomeOf(QString(), "OK"), "No answer");
+}
+
+// Unsolicited lines before, inside or after a listing (here and in the tables below, after
+// replies.tsv lines 74, 75, 143) are never taken for stored messages, nor for an answer.
+const QString kNewSms = QStringLiteral("+CMTI: \"SM\",1\r\n");
+const QString kRouted = "+CMT: ,29\r\n" + Reply(2).section("\r\n", 2, 2) + "\r\n";
+const QString kCall = QStringLiteral("RING\r\n+CLIP: \"+79161234567\",145,,,,0\r\n");
+
+TEST(Listing, OnlyStoredMessages) {
+    const auto listed = [](const QString& reply) {
+        QStringList out;
+        for (const ListedMessage& m : ListedMessages(reply))
+            out << QString::number(m.index) + ":" + m.pdu.left(8);
+        return out.join(' ');
+    };
+    const QString listing = Reply(190);
+    const int second = listing.indexOf("+CMGL: 1");
+    EXPECT_EQ(listed(kNewSms + kRouted + listing.left(second) + kCall + kRouted +
+                     Reply(75).section("\r\n", 0, 0) + "\r\n" + listing.mid(second) + kRouted),
+              "0:07917248 1:07917248 2:07917248");
+    EXPECT_EQ(listed("+CMGL:3,0,,29\r\n" + kNewSms + "\r\n" + kRouted.section("\r\n", 1)),
+              "3:07913619");
+    EXPECT_EQ(listed(Reply(193)), "");  // a text-mode listing
 }
 
 TEST(SmscNumber, RealReplies) {
@@ -91,6 +119,7 @@ TEST(SmscNumber, RealReplies) {
         {"43 quoted international", Reply(43), "79168999100"},
         {"44 quoted national", Reply(44), "6281100000"},
         {"179 no echo", Reply(179), "12345678"},
+        {"43 during a call", kCall + Reply(43), "79168999100"},
         // Without a quoted number the joined lines stand, "+" removed.
         {"42 UCS2 hex unquoted", Reply(42),
          "CSCA: 002B00390037003200350034003100320030003000330032,145"},
@@ -119,6 +148,8 @@ TEST(ModelName, JoinsManufacturerAndModel) {
         // "INCORPORATED" holds "AT": the whole manufacturer line is lost.
         {"141+142 Qualcomm", Reply(141) + Reply(142), "88"},
         {"66 Wavecom echo ends CR CR LF", Reply(66), "MULTIBAND  900E  1800"},
+        {"155+156 with a network-time line inside",
+         Reply(155) + Reply(75).section("\r\n", 0, 0) + "\r\n" + Reply(156), "huawei K3715"},
         {"echoed commands are dropped",
          QStringLiteral("AT+CGMI\r\r\nNokia\r\n\r\nOK\r\nAT+CGMM\r\r\nNokia N79\r\n\r\nOK\r\n"),
          "Nokia  Nokia N79"},
@@ -146,6 +177,7 @@ TEST(Levels, SignalFromRealReplies) {
         {"182", Reply(182), "OK", "18", 18},
         {"183 no space after the colon", Reply(183), "OK", "4", 4},
         {"184 unknown 99", Reply(184), "OK", "99", 31},
+        {"182 after a new-SMS line", kNewSms + Reply(182), "OK", "18", 18},
         {"echo", QStringLiteral("AT+CSQ\r\r\n+CSQ: 18,99\r\n\r\nOK\r\n"), "OK", "18", 18},
         // The error code is read as the level: the parser looks after the first colon.
         {"68 doubled echo, +CME ERROR: 515", Reply(68), "Error", "515", 31},
@@ -169,6 +201,7 @@ TEST(Levels, Battery) {
         {"+CBC: 0,100\r\nOK\r\n", "OK", "100", 100},
         {"+CBC: 1,5\r\nOK\r\n", "OK", "5", 5},
         {"", "No answer", "0", 0},
+        {"+CBC: 0,85" + Reply(143), "OK", "85", 85},  // OK, then a new-SMS line
         {"AT+CBC\r\r\nERROR\r\n", "Error", "0", 0},
     };
     for (const auto& c : cases) {
