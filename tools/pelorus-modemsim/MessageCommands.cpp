@@ -42,11 +42,14 @@ int ListedStat(const ModemState& s, const AtCommand& c) {
     return c.args.find('"') == std::string::npos ? Decimal(arg) : -1;
 }
 
-// Lines a quirky modem puts amid a listing after its first message.
+// Lines a quirky modem puts amid a listing after its first message. A routed message comes
+// once, as the network delivers it; the +CMTI of the urcs profile comes in every listing.
 void AddListingExtras(ModemState& s, std::vector<std::string>& lines, int firstIndex) {
     if (s.has(Quirk::Urcs))
         lines.push_back("+CMTI: \"" + s.mem[2] + "\"," + std::to_string(firstIndex));
-    if (s.has(Quirk::RoutedInListing)) {
+    if (s.has(Quirk::RoutedInListing) && !s.routed) {
+        s.routed = true;
+        s.notice("routed: +CDS and +CMT amid AT+CMGL");
         lines.push_back("+CDS: " + std::to_string(TpduOctets(kRoutedReport)));
         lines.push_back(Hex(s, kRoutedReport));
         lines.push_back("+CMT: ," + std::to_string(TpduOctets(kRoutedDeliver)));

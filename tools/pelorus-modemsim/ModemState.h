@@ -85,6 +85,7 @@ struct ModemState {
     std::map<int, int> sRegisters;
     int nextReference = 0;
     bool dropped = false;  // drop-listing happened
+    bool routed = false;   // routed's +CDS and +CMT went out
 
     // Waiting for the text after a prompt.
     enum class Input { None, SendPdu, WritePdu, SendText, WriteText };
