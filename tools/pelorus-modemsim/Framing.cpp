@@ -86,9 +86,7 @@ std::string FrameReply(const ModemState& s, const Reply& r) {
     }
     const std::string result = ResultText(s, r);
     if (!result.empty() && !s.quiet)
-        out += blank ? eol : "";
-    if (!result.empty() && !s.quiet)
-        out += s.verbose ? eol + result + eol : result + "\r";
+        out += s.verbose ? eol + result + eol + (blank ? eol : "") : result + "\r";
     return out + Info(s, r.after, r.after.size());
 }
 

@@ -126,6 +126,9 @@ Reply ModemEngine::answerLine(const std::string& line) {
     Reply all;
     for (const AtCommand& command : commands) {
         Reply r = dispatch(command);
+        // Each command's information text has its own leading line end.
+        if (!all.lines.empty() && !r.lines.empty())
+            all.lines.emplace_back();
         all.lines.insert(all.lines.end(), r.lines.begin(), r.lines.end());
         all.after.insert(all.after.end(), r.after.begin(), r.after.end());
         all.final = r.final;

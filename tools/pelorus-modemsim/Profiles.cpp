@@ -28,9 +28,9 @@ const Profile kProfiles[] = {
     // gammu at-model/06.dump, AT+CGMM (echo ends CR CR LF); gammu at-statemachine.c,
     // AT+CPMS="SM","SM"; python-gsmmodem fakemodems.py#HuaweiE1752, AT+CLAC (every line CR CR LF).
     {"cr-cr-lf", Quirk::CrCrLf, "every line ends CR CR LF"},
-    // gammu at-dispatch.c (Huawei E1752), AT+CSCS? (blank line before OK); gammu
-    // at-cpms/alcatel-s320.dump, AT+CPMS=? (blank line after the echo).
-    {"blank-lines", Quirk::BlankLines, "a blank line before the reply and before its result"},
+    // gammu at-cpms/alcatel-s320.dump, AT+CPMS=? (a blank line after the echo); gammu
+    // at-cpms/generic.dump, AT+CPMS=? and at-creg/empty.dump, AT+CREG? (blank lines after OK).
+    {"blank-lines", Quirk::BlankLines, "a blank line after the echo and after the result"},
     // gammu at-statemachine.c, AT+CPMS="SM","SM" (+CMTI and ^NWTIME before the echo);
     // ModemManager test-at-serial-port.c#parse_ok_tests, (any command) (+CMTI after OK).
     {"urcs", Quirk::Urcs,
