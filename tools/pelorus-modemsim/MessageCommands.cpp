@@ -143,16 +143,16 @@ Reply Prompt(ModemState& s, const AtCommand& c, bool send) {
         if (c.form != Form::Set || a[0].empty())
             return Failed(Final::Cms, 305);
         s.input = ModemState::Input::SendText;
-        s.inputAddress = a[0];
+        s.inputArgument = a[0];
     } else {
         const int length = c.form == Form::Set ? Decimal(a[0]) : -1;
         if (length < 1 || length > 176)
             return Failed(Final::Cms, 304);
         s.input = send ? ModemState::Input::SendPdu : ModemState::Input::WritePdu;
         s.inputLength = length;
-        s.inputAddress.clear();
+        s.inputArgument.clear();
         if (!send)
-            s.inputAddress = a.size() > 1 ? a[1] : "2";  // the stat to store with
+            s.inputArgument = a.size() > 1 ? a[1] : "2";  // the stat to store with
     }
     Reply r;
     r.final = Final::Prompt;

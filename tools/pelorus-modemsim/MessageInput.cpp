@@ -67,12 +67,12 @@ Reply FinishInput(ModemState& s, const std::string& text, bool escape) {
         if (s.inputFails)
             return Delayed(s, Failed(Final::Cms, 500));
         if (s.sinks.textSent)
-            s.sinks.textSent("TEXT " + s.inputAddress + " " + text);
-        s.notice("text-mode: sent a text to " + s.inputAddress);
+            s.sinks.textSent("TEXT " + s.inputArgument + " " + text);
+        s.notice("text-mode: sent a text to " + s.inputArgument);
         return Delayed(s, Lines({"+CMGS: " + std::to_string(s.takeReference())}));
     }
     if (input == ModemState::Input::WritePdu) {
-        const int stat = Decimal(s.inputAddress);
+        const int stat = Decimal(s.inputArgument);
         if (TpduOctets(text) != s.inputLength || stat < 0 || stat > 3)
             return Failed(Final::Cms, 304);
         const int index = s.store(s.mem[1], Message{stat, text});

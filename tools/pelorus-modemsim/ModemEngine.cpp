@@ -47,7 +47,9 @@ int ModemEngine::addMessage(const std::string& storage, const std::string& pdu) 
         return 0;
     }
     const int index = state_.store(name, Message{0, pdu});
-    if (index >= 0 && routing == (report ? 2 : 1) && state_.sinks.unsolicited) {
+    // mt 3 routes class 3 only, which this modem never gets: the others are stored and told.
+    const bool told = report ? routing == 2 : routing == 1 || routing == 3;
+    if (index >= 0 && told && state_.sinks.unsolicited) {
         const std::string urc = report ? "+CDSI: \"" : "+CMTI: \"";
         state_.sinks.unsolicited(
             FrameUnsolicited(state_, {urc + name + "\"," + std::to_string(index)}));

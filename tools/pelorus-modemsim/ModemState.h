@@ -91,7 +91,7 @@ struct ModemState {
     enum class Input { None, SendPdu, WritePdu, SendText, WriteText };
     Input input = Input::None;
     int inputLength = 0;
-    std::string inputAddress;
+    std::string inputArgument;  // the address to send to, or the stat to store with
     bool inputFails = false;
 
     bool has(Quirk q) const { return Has(options.quirks, q); }

@@ -142,6 +142,11 @@ int main(int argc, char** argv) {
         }
         pollfd fds[2] = {{terminal.fd(), POLLIN, 0}, {control.fd(), POLLIN, 0}};
         int wait = outbox.msToNext();
+        // Bytes due wait for room on the terminal, not in a busy loop.
+        if (terminal.fd() >= 0 && outbox.due()) {
+            fds[0].events |= POLLOUT;
+            wait = -1;
+        }
         if (drop.pending || drop.comesBack)
             wait = wait < 0 ? kDropGraceMs : std::min(wait, kDropGraceMs);
         timespec timeout{wait / 1000, (wait % 1000) * 1000000L};
