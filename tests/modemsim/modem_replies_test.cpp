@@ -15,6 +15,7 @@ namespace {
 
 // gammu at-sms/07.dump, AT+CMGR=0: "Test" from +358456709855, 23 octets.
 const char kPdu[] = "0791534850020200040C9153486507895500006090608164138004D4F29C0E";
+const char kSubmit[] = "07919700111111F111000B919700550500F10000AA08C834888E2ECBCB";  // 21 octets
 const char kReport[] = "07917248014000F506B70AA18092020000317071518590803170715185418000";
 
 // A terminal on the modem's link: writes a line, reads until the line has been quiet a while.
@@ -54,6 +55,7 @@ struct Case {
     const char* name;
     QStringList options;
     std::vector<Exchange> exchanges;
+    QStringList sent;  // what the modem sent: PDUs, then "address text" of text mode
 };
 
 const std::string kOk = "\r\nOK\r\n";
@@ -78,13 +80,18 @@ const Case kCases[] = {
       {"AT+CMGD=0,1\r", kOk},
       {"AT+CMGR=1\r", "\r\n+CMS ERROR: 321\r\n"},
       {"AT+CMEE=2;+CMGR=1\r", "\r\n+CMS ERROR: invalid memory index\r\n"},
-      {"AT+CMEE=0;+XYZ\r", "\r\nERROR\r\n"}}},
+      {"AT+CMEE=0;+XYZ\r", "\r\nERROR\r\n"},
+      {"AT+CMGW=21\r", "\r\n> "},
+      {kSubmit + std::string("\x1a"), "\r\n+CMGW: 1\r\n" + kOk},
+      {"AT+CMSS=1\r", "\r\n+CMSS: 0\r\n" + kOk}},
+     {QLatin1String(kSubmit)}},
     {"SIM PIN",
      {u"--pin"_s, u"1234"_s},
      {{"ATE0\r", "ATE0\r" + kOk},
       {"AT+CPIN?\r", "\r\n+CPIN: SIM PIN\r\n" + kOk},
       {"AT+CMGL=4\r", "\r\n+CME ERROR: 11\r\n"},
-      {"AT+CPIN=\"1234\";+CSQ\r", "\r\n+CSQ: 18,99\r\n" + kOk}}},
+      {"AT+CPIN=\"1234\";+CSQ\r", "\r\n+CSQ: 18,99\r\n" + kOk}},
+     {}},
     {"text-mode",
      {u"--profile"_s, u"text-mode"_s},
      {{"ATE0\r", "ATE0\r" + kOk},
@@ -92,13 +99,17 @@ const Case kCases[] = {
       {"AT+CPMS=\"SM\";+CMGR=1\r",
        "\r\n+CPMS: 1,30,0,50,0,50\r\n\r\n+CMGR: \"REC UNREAD\",\"+358456709855\",,"
        "\"06/09/06,18:46:31+08\"\r\nTest\r\n" +
-           kOk}}},
+           kOk},
+      {"AT+CMGS=\"+79005550001\"\r", "\r\n> "},
+      {"Hi\x1a", "\r\n+CMGS: 0\r\n" + kOk}},
+     {u"+79005550001 Hi"_s}},
     {"tight-header, index-0, lower-hex, cr-cr-lf, blank-lines",
      {u"--profile"_s, u"tight-header,index-0,lower-hex"_s, u"--profile"_s,
       u"cr-cr-lf,blank-lines"_s},
      {{"AT+CPMS=\"SM\";+CMGL=4\r",
        "AT+CPMS=\"SM\";+CMGL=4\r\r\r\n\r\r\n+CPMS:1,30,0,50,0,50\r\r\n\r\r\n+CMGL:0,0,,23\r\r\n" +
-           QString::fromLatin1(kPdu).toLower().toStdString() + "\r\r\n\r\r\nOK\r\r\n\r\r\n"}}},
+           QString::fromLatin1(kPdu).toLower().toStdString() + "\r\r\n\r\r\nOK\r\r\n\r\r\n"}},
+     {}},
     {"urcs, routed, double-echo",
      {u"--profile"_s, u"urcs,routed,double-echo"_s},
      {{"ATE1\r", "ATE1\rATE1\r" + kOk},
@@ -111,13 +122,15 @@ const Case kCases[] = {
                           "\r\n+CMT: ,35\r\n07917248014000F3240B917247587706F400003110824115248"
                           "012C8329BFD06C9C373B8B82C97E741F034\r\n" +
                           kOk},
-      {"AT+CMGD=1\r", "AT+CMGD=1\rAT+CMGD=1\r" + kOk + "\r\n+CMTI: \"ME\",1\r\n"}}},
+      {"AT+CMGD=1\r", "AT+CMGD=1\rAT+CMGD=1\r" + kOk + "\r\n+CMTI: \"ME\",1\r\n"}},
+     {}},
     {"prompt-crlf, vendor-urcs",
      {u"--profile"_s, u"prompt-crlf,vendor-urcs"_s},
      {{"ATE0\r", "ATE0\r" + kOk},
       {"AT+CMGS=9\r",
        "\r\n+ZDONR: \"METEOR\",272,3,\"CS_ONLY\",\"ROAM_OFF\"\r\n+ZPASR: \"UMTS\"\r\n\r\n> \r\n"},
-      {"\x1b", kOk}}},
+      {"\x1b", kOk}},
+     {}},
 };
 
 TEST(ModemReplies, AnswersAsRealModemsDo) {
@@ -132,6 +145,7 @@ TEST(ModemReplies, AnswersAsRealModemsDo) {
             }
             EXPECT_EQ(line.talk(e.sent == "+" ? "" : e.sent), e.answer) << e.sent;
         }
+        EXPECT_EQ(modem.sentPdus() + modem.sentTexts(), c.sent);
     }
 }
 

@@ -34,11 +34,11 @@ const Profile kProfiles[] = {
     // gammu at-statemachine.c, AT+CPMS="SM","SM" (+CMTI and ^NWTIME before the echo);
     // ModemManager test-at-serial-port.c#parse_ok_tests, (any command) (+CMTI after OK).
     {"urcs", Quirk::Urcs,
-     "^NWTIME before the echo of AT+CPMS, +CMTI after the OK of AT+CMGD and amid a listing"},
+     "^NWTIME before AT+CPMS's echo, +CMTI after AT+CMGD's OK and amid listings"},
     // python-gsmmodem test_modem.py#test_receiveStatusReportPduMode, AT+CMGR=1 (after +CDS) and
     // AT+CMGR=3 (the report PDU); test_sendSms_waitForDeliveryReport, AT+CMGS=<len> (+CDSI).
     {"routed", Quirk::RoutedInListing,
-     "a routed +CDS and +CMT, each with its PDU line, amid a listing"},
+     "a routed +CDS and +CMT, each with its PDU line, amid the first listing"},
     // gammu at-sms/41.dump, AT+CMGR=1 (PDU in lower-case hex).
     {"lower-hex", Quirk::LowerHex, "PDUs listed and read in lower-case hex"},
     // python-gsmmodem test_modem.py#test_sendSms (PDU mode), AT+CMGS=23 ("> " then CR LF).
