@@ -1,5 +1,6 @@
 // Messages out of the phone and into the receive table: list both storages, keep each message
 // once, store it, delete it from the phone only once stored, then forget it.
+#include "app/CodecRefusals.h"
 #include "app/Gateway.h"
 #include "app/MessageText.h"
 #include "db/AdoClass.h"
@@ -71,10 +72,16 @@ void Gateway::ReadMsgFromPhone() {
             messageFound = true;
             coder_->setRowSMS(lines[i]);
             const QString decoded = coder_->PlainSMS();
-            if (decoded.isEmpty())
+            const QString key = QString::number(storage) + QString::number(index);
+            if (decoded.isEmpty()) {
+                const QString undecodable = UndecodablePduText(*coder_, key);
+                if (!undecodable.isEmpty()) {
+                    WriteLog(undecodable);
+                    lamps_.SetAlarm(AlarmPhone, AlarmRaised);
+                }
                 continue;
-            AddToRecCollection(QString::number(storage) + QString::number(index) +
-                               QLatin1Char('\t') + CleanText(decoded));
+            }
+            AddToRecCollection(key + QLatin1Char('\t') + CleanText(decoded));
         }
     }
     // Only a phone that listed both storages completely and held nothing proves that stored

@@ -73,7 +73,8 @@ bool LoadSendRow(SendCollection& sends, const QString& row) {
         return false;
     MsgToSend msg;
     msg.setMsgID(fields.key);
-    msg.setPhone(QString(fields.number).remove(QLatin1Char('+')));
+    // Kept as written: the encoder needs the "+" to tell +84... from the national 8...
+    msg.setPhone(fields.number);
     msg.setMsgText(fields.text);
     msg.setStatus(MsgToSend::StatusLoaded);
     return sends.add(std::move(msg));

@@ -45,7 +45,7 @@ struct SendRow {
 SendRow SplitSendRow(const QString& row);
 bool IsSendRow(const QString& row);
 
-// Makes a waiting record (status 4, every "+" dropped from the number) from one send-table row
+// Makes a waiting record (status 4, the number as written) from one send-table row
 // and appends it, unless the row carries nothing or a record with its key is held already (that
 // one keeps its state). True when a record was added.
 bool LoadSendRow(SendCollection& sends, const QString& row);

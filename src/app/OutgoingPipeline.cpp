@@ -2,6 +2,7 @@
 // record that waits, and write the final status back into its row.
 #include <algorithm>
 
+#include "app/CodecRefusals.h"
 #include "app/Gateway.h"
 #include "app/MessageText.h"
 #include "db/AdoClass.h"
@@ -66,7 +67,7 @@ void Gateway::SendMsgFromSendCollection() {
         if (SendOneMessage(msg)) {
             lamps_.SetAlarm(AlarmPhone, AlarmSuccess);
             msg.setStatus(MsgToSend::StatusSent);
-        } else {
+        } else if (Waiting(msg)) {
             msg.setSendAttempts(static_cast<qint16>(msg.SendAttempts() + 1));
             WriteLog(LogTexts::CantSendLine(msg.SendAttempts(), msg.MsgID()));
             lamps_.SetAlarm(AlarmPhone, AlarmRaised);
@@ -79,8 +80,12 @@ bool Gateway::SendOneMessage(MsgToSend& msg) {
                                                                             : kNoReport);
     QString text = msg.MsgText();
     const QStringList parts = coder_->PrepareSend(msg.Phone(), text, smsc_, msg.ValPeriod());
-    if (parts.isEmpty())
+    if (parts.isEmpty()) {
+        const QString refused = RefuseIfNeverSendable(msg, *coder_);
+        if (!refused.isEmpty())
+            WriteLog(refused);
         return false;
+    }
     // A long message is sent only as a whole: the first part the phone refuses ends the attempt.
     for (const QString& part : parts) {
         const EncodedPart p = SplitEncodedPart(part);
@@ -100,7 +105,7 @@ void Gateway::UpdateSentMsgInBase() {
         if (msg.Status() != MsgToSend::StatusSent) {
             const qint64 limit =
                 std::max(kMinSendAttempts, SettingLeadingNumber(Setting::OptionsSendAttempts));
-            if (msg.SendAttempts() < limit)
+            if (msg.Status() != MsgToSend::StatusRefused && msg.SendAttempts() < limit)
                 continue;
             tableStatus = MsgToSend::StatusNotSent;
         }

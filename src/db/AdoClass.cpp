@@ -244,9 +244,8 @@ void AdoClass::Fail(const QSqlError& error, const QString& procedure, const QStr
 void AdoClass::WriteLog(const QString& text) {
     const QDateTime now = clock_.now();
     const QString line = LogLine(now, text);
-    // Failures to write the file are ignored: the log is the last resort.
-    if (!logFolder_.isEmpty())
-        AppendLine(DailyLogPath(logFolder_, now.date()), line);
+    // The same folder fallback, escaping and files alarm as the gateway's own lines.
+    WriteLogLine(logFolder_, now.date(), line, lamps_);
     if (onLogLine)
         onLogLine(line);
 }

@@ -12,9 +12,24 @@ namespace {
 bool FolderExists(const QString& folder) {
     return !folder.isEmpty() && QFileInfo(folder).isDir();
 }
+// The folder store whose log takes the settings readers' lines.
+const FileFolder* g_settingsLogOwner = nullptr;
 }  // namespace
 
 FileFolder::FileFolder(AlarmLamps* lamps, const Clock& clock) : lamps_(lamps), clock_(clock) {}
+
+FileFolder::~FileFolder() {
+    if (g_settingsLogOwner == this) {
+        SetSettingsLog({});
+        g_settingsLogOwner = nullptr;
+    }
+}
+
+void FileFolder::TakeSettingsLog() {
+    g_settingsLogOwner = this;
+    SetSettingsLog(
+        [this](const QString& text) { WriteFile(kLogFileKind, LogLine(clock_.now(), text)); });
+}
 
 void FileFolder::setLogFolder(const QString& folder) {
     logFolder_ = FolderExists(folder) ? folder : QString();
@@ -40,20 +55,13 @@ bool FileFolder::CreateFolder(const QString& folder) {
 }
 
 QString FileFolder::EffectiveLogFolder() const {
-    // An empty log folder would put the file at the root of the file system: the settings
-    // file's folder is the one place we know the program may write to.
-    if (!logFolder_.isEmpty())
-        return logFolder_;
-    return INIFileName.isEmpty() ? QString() : QFileInfo(INIFileName).absolutePath();
+    return LogFolderOrFallback(logFolder_);
 }
 
 bool FileFolder::WriteFile(int kind, const QString& text) {
     if (kind != kLogFileKind)
         return false;
-    const QString folder = EffectiveLogFolder();
-    if (folder.isEmpty())
-        return false;
-    return AppendLine(DailyLogPath(folder, clock_.now().date()), text);
+    return WriteLogLine(logFolder_, clock_.now().date(), text, lamps_);
 }
 
 QString FileFolder::OpenFile(const QString& initDir, const QString& filter1,
@@ -79,6 +87,7 @@ QStringList OpenFileFilterPairs(const QString& filter1, const QString& filter2) 
 }
 
 QString SetUpLogFolder(FileFolder& folder, const QString& appFolder) {
+    folder.TakeSettingsLog();
     folder.setLogFolder(ReadSetting(Setting::FoldersLogs));
     if (folder.LogFolder().isEmpty()) {
         const QString defaultFolder = QDir(appFolder).filePath(QStringLiteral("Logs"));

@@ -16,6 +16,9 @@ public:
     static constexpr int kLogFileKind = 3;
 
     explicit FileFolder(AlarmLamps* lamps = nullptr, const Clock& clock = Clock::system());
+    ~FileFolder();
+    FileFolder(const FileFolder&) = delete;
+    FileFolder& operator=(const FileFolder&) = delete;
 
     // Keeps the folder only when it exists; otherwise the log folder becomes empty.
     void setLogFolder(const QString& folder);
@@ -28,9 +31,10 @@ public:
     // The last folder error text.
     QString Error() const { return error_; }
 
-    // Kind 3 appends the text as one line to the day's log file. With no log folder the line
-    // goes to the settings file's folder (never to the root of the file system). False when
-    // nothing was written; other kinds write nothing.
+    // Kind 3 appends the text as one line to the day's log file (WriteLogLine: with no log
+    // folder it goes to the settings file's folder; a deleted folder is made again; a line that
+    // cannot be written raises the files alarm). False when nothing was written; other kinds
+    // write nothing.
     bool WriteFile(int kind, const QString& text);
 
     // Asks the installed dialog for an existing file, offering the filters of
@@ -40,6 +44,10 @@ public:
 
     // The folder the log lines actually go to (LogFolder, or the settings file's folder).
     QString EffectiveLogFolder() const;
+
+    // The settings readers' own lines (SetSettingsLog) go to this store's log from now on, until
+    // it is destroyed. SetUpLogFolder calls it.
+    void TakeSettingsLog();
 
     // (title, text) of a message for the operator.
     std::function<void(const QString& title, const QString& text)> onMessage;
@@ -63,7 +71,7 @@ QString OpenFileTitle();
 QStringList OpenFileFilterPairs(const QString& filter1 = QString(),
                                 const QString& filter2 = QString());
 
-// Start-up set-up of the log folder: take Folders/Logs; when that names no existing folder,
-// write appFolder + "/Logs" there, create it and take the setting again (appFolder as default).
-// Returns the log folder kept.
+// Start-up set-up of the log folder (the store also takes the settings log): take Folders/Logs;
+// when that names no existing folder, write appFolder + "/Logs" there, create it and take the
+// setting again (appFolder as default). Returns the log folder kept.
 QString SetUpLogFolder(FileFolder& folder, const QString& appFolder);

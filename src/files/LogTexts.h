@@ -47,6 +47,31 @@ inline QString CantDeleteLine(const QString& msgId) {
     return kCantDelete + QStringLiteral("\t; MsgID: ") + msgId + QLatin1Char(';');
 }
 
+// A message the encoder refused for good: it is marked 3 at once, not tried on the phone. Each
+// reason has its own code; the line ends like code 102's: tab, "; MsgID: " id.
+inline const QString kRefusedNumber = QStringLiteral(
+    "SMS Error;     Code: 201;  Descr: Destination is not a phone number; Procedure: "
+    "SendMsgFromSendCollection");
+inline const QString kRefusedDigits = QStringLiteral(
+    "SMS Error;     Code: 202;  Descr: Destination has more than 20 digits; Procedure: "
+    "SendMsgFromSendCollection");
+inline const QString kRefusedParts = QStringLiteral(
+    "SMS Error;     Code: 203;  Descr: Text needs more than 255 parts; Procedure: "
+    "SendMsgFromSendCollection");
+inline QString RefusedLine(const QString& fixedText, const QString& msgId) {
+    return fixedText + QStringLiteral("\t; MsgID: ") + msgId;
+}
+
+// A listed PDU that cannot be decoded stays in the phone; this line comes the first time it is
+// seen: tab, "; MsgID: " storage key, "; PDU: " the raw hex.
+inline const QString kUndecodablePdu = QStringLiteral(
+    "PHONE Error;   Code: 104;  Descr: Cant decode PDU, kept in phone; Procedure: "
+    "ReadMsgFromPhone");
+inline QString UndecodablePduLine(const QString& msgId, const QString& hex) {
+    return kUndecodablePdu + QStringLiteral("\t; MsgID: ") + msgId + QStringLiteral("; PDU: ") +
+           hex;
+}
+
 // Database gateway lines.
 inline const QString kAdoErrorCode = QStringLiteral("ADO Error;     Code: ");
 inline const QString kDescr = QStringLiteral(";  Descr: ");

@@ -83,6 +83,70 @@ QString NormaliseNumber(const QString& number) {
     return LeadingDigits(withoutPlus);
 }
 
+std::optional<WrittenNumber> ParseWrittenNumber(const QString& number) {
+    WrittenNumber written;
+    const QString t = number.trimmed();
+    for (int i = 0; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c.isDigit() && c.unicode() < 0x80)
+            written.digits += c;
+        else if (c == QLatin1Char('+') && i == 0)
+            written.international = true;
+        else if (!c.isSpace() && !QStringView(u"-().").contains(c))
+            return std::nullopt;
+    }
+    if (written.digits.isEmpty())
+        return std::nullopt;
+    return written;
+}
+
+QString DestinationDigits(const WrittenNumber& number) {
+    constexpr int kNationalLength = 11;
+    if (!number.international && number.digits.size() == kNationalLength &&
+        number.digits.startsWith(QLatin1Char('8')))
+        return QLatin1Char('7') + number.digits.mid(1);
+    QString digits = number.digits;
+    while (digits.size() > 1 && digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    return digits;
+}
+
+int OverriddenDcs(int override, SmsCoding used) {
+    constexpr int kGeneralGroupMask = 0x80, kAutoDelete = 0x40, kClassFlagAndBits = 0x13;
+    constexpr int kClassGroup = 0xF0, kClassBits = 0x03, kClassFlag = 0x10;
+    const int alphabet = DcsOctet(used);
+    if ((override & kGeneralGroupMask) == 0)  // the compression bit goes: the text is not packed
+        return (override & (kAutoDelete | kClassFlagAndBits)) | alphabet;
+    if ((override & kClassGroup) == kClassGroup) {
+        const int messageClass = override & kClassBits;
+        return used == SmsCoding::Gsm7 ? kClassGroup | messageClass
+                                       : kClassFlag | alphabet | messageClass;
+    }
+    return alphabet;
+}
+
+QString EncodeErrorText(EncodeError error) {
+    switch (error) {
+        case EncodeError::None:
+            break;
+        case EncodeError::SmscNumber:
+            return QStringLiteral("The SMS centre number has more than %1 digits")
+                .arg(kMaxAddressDigits);
+        case EncodeError::NotANumber:
+            return QStringLiteral("The destination is not a phone number");
+        case EncodeError::TooManyDigits:
+            return QStringLiteral("The destination has more than %1 digits").arg(kMaxAddressDigits);
+        case EncodeError::TooManyParts:
+            return QStringLiteral("The text needs more than %1 parts").arg(kMaxParts);
+    }
+    return QString();
+}
+
+bool IsNeverSendable(EncodeError error) {
+    return error == EncodeError::NotANumber || error == EncodeError::TooManyDigits ||
+           error == EncodeError::TooManyParts;
+}
+
 QList<TextPart> SplitIntoParts(QStringView text, SmsCoding coding) {
     return coding == SmsCoding::Gsm7 ? SplitGsm7(text) : SplitUcs2(text);
 }

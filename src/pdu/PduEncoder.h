@@ -24,7 +24,8 @@ int DcsOctet(SmsCoding coding);
 
 // A number after "F" in the destination overrides the data coding scheme octet:
 // 79001234567F24 gives the number 79001234567 and the override 0x18. A value above 255 is cut
-// off but sets nothing; an "F" at the end is kept in the number.
+// off but sets nothing; an "F" at the end is kept in the number (which ParseWrittenNumber then
+// refuses).
 struct CodingOverride {
     QString number;
     std::optional<int> dcs;
@@ -32,7 +33,33 @@ struct CodingOverride {
 CodingOverride ParseCodingOverride(const QString& phone);
 
 // Every "+" removed, then the leading digits (blanks between them skipped) without leading zeros.
+// The SMS-centre number is read so.
 QString NormaliseNumber(const QString& number);
+
+// A destination as it was written: its digits, with blanks, "-", "(", ")" and "." skipped, and
+// whether it began with "+". No value when anything else stands in it ("abc", a second "+", an
+// "F" without a coding value) or it holds no digit: such a number would reach another subscriber.
+struct WrittenNumber {
+    QString digits;
+    bool international = false;
+};
+std::optional<WrittenNumber> ParseWrittenNumber(const QString& number);
+
+// The digits sent: leading zeros dropped, and the national prefix 8 of a number written without
+// "+" with exactly 11 digits replaced by 7 (89001234567 to 79001234567; +84..., +86... stay).
+QString DestinationDigits(const WrittenNumber& number);
+
+// The coding override asks for a message class; the alphabet is the one the user data are
+// encoded in. A general-group value (bits 7-6 00 or 01) keeps its class flag and class bits and
+// takes the alphabet bits of `used`; a class-group value (F0-FF) keeps its class, as F0-F3 for
+// 7-bit and as the general group's 18-1B for UCS2; other groups name no class and give the
+// plain octet of `used`. 79001234567F24 with a Cyrillic text sends 18, with a Latin one 10.
+int OverriddenDcs(int override, SmsCoding used);
+
+// Why PrepareSend gave nothing. The message's own faults can never be mended by another attempt.
+enum class EncodeError { None, SmscNumber, NotANumber, TooManyDigits, TooManyParts };
+QString EncodeErrorText(EncodeError error);
+bool IsNeverSendable(EncodeError error);
 
 // One text range per part, in order; a single range when the text fits one message. An extension
 // character (two septets) and a surrogate pair are never cut between parts.

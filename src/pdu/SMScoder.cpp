@@ -51,13 +51,16 @@ QString SMScoder::Report() const {
 }
 
 QString SMScoder::lastError() const {
+    return EncodeErrorText(lastError_);
+}
+
+EncodeError SMScoder::lastErrorCode() const {
     return lastError_;
 }
 
 int SMScoder::NextReference() {
     if (longId_ == 0) {
-        const qint64 stored = SettingLeadingNumber(Setting::SmsLongID);
-        longId_ = static_cast<qint16>(stored >= 0 && stored <= 255 ? stored : 0);
+        longId_ = static_cast<qint16>(SettingLeadingNumber(Setting::SmsLongID));  // 0 to 255
     }
     ++longId_;
     if (longId_ >= 256)
@@ -71,7 +74,7 @@ QStringList SMScoder::PrepareSend(const QString& phone, QString& text, const QSt
     // Every PDU carries the relative validity "AA" (four days); the record's own value is not
     // used.
     Q_UNUSED(validity);
-    lastError_.clear();
+    lastError_ = EncodeError::None;
     const CodingOverride destination = ParseCodingOverride(phone);
     if (ReadSetting(Setting::SmsToLatin) == QLatin1String("1"))
         text = Transliterate(text);
@@ -79,23 +82,22 @@ QStringList SMScoder::PrepareSend(const QString& phone, QString& text, const QSt
 
     SubmitFields fields;
     fields.smscDigits = NormaliseNumber(smsc);
-    fields.destinationDigits = NormaliseNumber(destination.number);
-    if (fields.destinationDigits.startsWith(QLatin1Char('8')))
-        fields.destinationDigits[0] = QLatin1Char('7');
-    fields.dcs = destination.dcs.value_or(DcsOctet(coding));
-    if (fields.smscDigits.size() > kMaxAddressDigits ||
-        fields.destinationDigits.size() > kMaxAddressDigits) {
-        lastError_ = QStringLiteral("A number has more than %1 digits").arg(kMaxAddressDigits);
-        return {};
-    }
-
+    const std::optional<WrittenNumber> written = ParseWrittenNumber(destination.number);
+    if (written)
+        fields.destinationDigits = DestinationDigits(*written);
+    fields.dcs = destination.dcs ? OverriddenDcs(*destination.dcs, coding) : DcsOctet(coding);
     const QList<TextPart> parts = SplitIntoParts(text, coding);
-    if (parts.size() > kMaxParts) {
-        lastError_ = QStringLiteral("The text needs %1 parts; at most %2 can be sent")
-                         .arg(parts.size())
-                         .arg(kMaxParts);
+    if (!written)
+        lastError_ = EncodeError::NotANumber;
+    else if (fields.destinationDigits.size() > kMaxAddressDigits)
+        lastError_ = EncodeError::TooManyDigits;
+    else if (parts.size() > kMaxParts)
+        lastError_ = EncodeError::TooManyParts;
+    else if (fields.smscDigits.size() > kMaxAddressDigits)
+        lastError_ = EncodeError::SmscNumber;
+    if (lastError_ != EncodeError::None)
         return {};
-    }
+
     const bool report = report_ == QLatin1String("31");
     const bool concatenated = parts.size() > 1;
     const int reference = concatenated ? NextReference() : 0;
@@ -157,12 +159,28 @@ void SMScoder::DecodePDU() {
     if (decoded_.kind == PduKind::StatusReport)
         ComposeReportSentence();
     // A listed SMS-SUBMIT is a message this phone sent or keeps to send, not one received.
-    if (decoded_.text.isEmpty() || decoded_.kind == PduKind::Submit)
-        return;
-    const QString stamp = CurrentStamp();
-    const QChar tab = QLatin1Char('\t');
-    AssignJoined(plainSMS_, {stamp, QStringView(&tab, 1), decoded_.number, QStringView(&tab, 1),
-                             decoded_.text});
-    if (ReadSetting(Setting::TestSMS) == QLatin1String("1"))
-        AppendLine(RawPduLogPath(), stamp + QLatin1Char(' ') + rowSMS_);
+    const bool received = !decoded_.text.isEmpty() && decoded_.kind != PduKind::Submit;
+    if (received) {
+        const QChar tab = QLatin1Char('\t');
+        AssignJoined(plainSMS_, {CurrentStamp(), QStringView(&tab, 1), decoded_.number,
+                                 QStringView(&tab, 1), decoded_.text});
+    }
+    // An undecodable PDU goes to the raw log too: it is what the diagnosis needs most.
+    if ((received || decoded_.kind == PduKind::Invalid) &&
+        ReadSetting(Setting::TestSMS) == QLatin1String("1"))
+        AppendLine(RawPduLogPath(), CurrentStamp() + QLatin1Char(' ') + rowSMS_);
+}
+
+bool SMScoder::FirstSightOfUndecodable(const QString& storageKey) {
+    // A phone holds a few hundred messages at most; the bound only guards a very long run.
+    constexpr int kMaxRemembered = 4096;
+    if (decoded_.kind != PduKind::Invalid || rowSMS_.isEmpty())
+        return false;
+    const QString seen = storageKey + QLatin1Char('\t') + rowSMS_;
+    if (undecodableSeen_.contains(seen))
+        return false;
+    if (undecodableSeen_.size() >= kMaxRemembered)
+        undecodableSeen_.clear();
+    undecodableSeen_.insert(seen);
+    return true;
 }

@@ -12,28 +12,31 @@ bool IsAsciiDigit(QChar c) {
 }
 }  // namespace
 
-std::optional<int> DecimalValue(const QString& text) {
+std::optional<qint64> WideDecimalValue(const QString& text) {
     const QString t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
     int i = 0;
-    const bool negative = t[0] == QLatin1Char('-');
-    if (t[0] == QLatin1Char('-') || t[0] == QLatin1Char('+'))
+    const bool negative = t.startsWith(QLatin1Char('-'));
+    if (negative || t.startsWith(QLatin1Char('+')))
         i = 1;
     if (i >= t.size())
         return std::nullopt;
+    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
     qint64 value = 0;
     for (; i < t.size(); ++i) {
         if (!IsAsciiDigit(t[i]))
             return std::nullopt;
-        value = value * 10 + (t[i].unicode() - '0');
-        if (value > std::numeric_limits<int>::max() + qint64(1))
-            return std::nullopt;
+        const int digit = t[i].unicode() - '0';
+        value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
     }
-    value = negative ? -value : value;
-    if (value > std::numeric_limits<int>::max() || value < std::numeric_limits<int>::min())
+    return negative ? -value : value;
+}
+
+std::optional<int> DecimalValue(const QString& text) {
+    const std::optional<qint64> value = WideDecimalValue(text);
+    if (!value || *value > std::numeric_limits<int>::max() ||
+        *value < std::numeric_limits<int>::min())
         return std::nullopt;
-    return static_cast<int>(value);
+    return static_cast<int>(*value);
 }
 
 qint64 LeadingNumber(const QString& text) {

@@ -1,6 +1,7 @@
 #include "settings/Cp1251.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace {
 // Upper half of Windows-1251; 0x98 is unassigned and maps to U+FFFD.
@@ -35,4 +36,53 @@ bool IsValidUtf8(const QByteArray& bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     return !decoder.hasError();
+}
+
+namespace {
+QString DecodeLines(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        end = end < 0 ? bytes.size() : end + 1;
+        const QByteArray line = bytes.mid(start, end - start);
+        text += IsValidUtf8(line) ? QString::fromUtf8(line) : DecodeCp1251(line);
+        start = end;
+    }
+    return text;
+}
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+const QByteArray kUtf16LEBom("\xFF\xFE");
+const QByteArray kUtf16BEBom("\xFE\xFF");
+}  // namespace
+
+DecodedText DecodeTextFile(const QByteArray& raw) {
+    DecodedText d;
+    if (raw.startsWith(kUtf16LEBom) || raw.startsWith(kUtf16BEBom)) {
+        const bool little = raw.startsWith(kUtf16LEBom);
+        d.encoding = little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
+        QStringDecoder decoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        d.text = decoder.decode(raw.mid(2));
+    } else if (raw.startsWith(kUtf8Bom)) {
+        d.encoding = TextEncoding::Utf8Bom;
+        d.text = DecodeLines(raw.mid(3));
+    } else {
+        d.text = DecodeLines(raw);
+    }
+    return d;
+}
+
+QByteArray EncodeTextFile(const QString& text, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf16LE:
+            return kUtf16LEBom + QByteArray(QStringEncoder(QStringEncoder::Utf16LE).encode(text));
+        case TextEncoding::Utf16BE:
+            return kUtf16BEBom + QByteArray(QStringEncoder(QStringEncoder::Utf16BE).encode(text));
+        case TextEncoding::Utf8Bom:
+            return kUtf8Bom + text.toUtf8();
+        case TextEncoding::Utf8:
+            break;
+    }
+    return text.toUtf8();
 }

@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHash>
-#include <QSaveFile>
 #include <QThread>
 
 #include <chrono>
@@ -15,6 +14,7 @@
 #include <mutex>
 
 #include "settings/Cp1251.h"
+#include "settings/FileReplace.h"
 
 QString INIFileName;
 
@@ -55,20 +55,16 @@ QString LookupKey(const QString& section, const QString& key) {
 struct IniText {
     QStringList lines;
     QString eol = QStringLiteral("\n");
-    bool bom = false;
+    TextEncoding encoding = TextEncoding::Utf8;
 };
 
 IniText SplitIni(const QByteArray& raw) {
     IniText t;
-    QByteArray bytes = raw;
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        t.bom = true;
-        bytes.remove(0, 3);
-    }
-    const QString text = IsValidUtf8(bytes) ? QString::fromUtf8(bytes) : DecodeCp1251(bytes);
-    if (text.contains(QLatin1String("\r\n")))
+    DecodedText decoded = DecodeTextFile(raw);
+    t.encoding = decoded.encoding;
+    if (decoded.text.contains(QLatin1String("\r\n")))
         t.eol = QStringLiteral("\r\n");
-    t.lines = text.split(QLatin1Char('\n'));
+    t.lines = decoded.text.split(QLatin1Char('\n'));
     if (!t.lines.isEmpty() && t.lines.last().isEmpty())
         t.lines.removeLast();  // the file's final line break
     for (QString& line : t.lines) {
@@ -76,6 +72,10 @@ IniText SplitIni(const QByteArray& raw) {
             line.chop(1);
     }
     return t;
+}
+
+QByteArray JoinIni(const IniText& t) {
+    return EncodeTextFile(t.lines.join(t.eol) + t.eol, t.encoding);
 }
 
 bool IsComment(const QString& trimmed) {
@@ -333,16 +333,7 @@ bool WriteINI(const QString& fileName, const QString& section, const QString& ke
         }
     }
 
-    QByteArray bytes = text.bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
-    bytes += (text.lines.join(text.eol) + text.eol).toUtf8();
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit())
+    if (!ReplaceFileContents(path, JoinIni(text)))
         return false;
     IniStore::instance().replace(path);
     return true;

@@ -4,8 +4,10 @@
 // Section and key names match in any letter case; a value read comes back cut to 254 characters;
 // a key present with nothing after "=" gives "", a missing file, section or key gives the default.
 // A write puts the value on one line (every CR and LF becomes a blank), changes only that line,
-// and replaces the file atomically. Files are read as UTF-8, or as Windows-1251 when they are not
-// valid UTF-8 (settings written by Windows tools), and written back as UTF-8.
+// and replaces the file atomically, keeping its owner, group and mode (see ReplaceFileContents).
+// Each line is read as UTF-8, or as Windows-1251 when that line is not valid UTF-8 (settings
+// edited with Windows tools); a file with a UTF-16 byte-order mark is read as UTF-16. A write
+// gives UTF-16 back to a UTF-16 file and UTF-8 to every other.
 //
 // Reads are served from a parsed copy of the file kept in memory: writes through WriteINI refresh
 // it, and edits made by hand are noticed by a file watcher (and, where no event loop runs, by a

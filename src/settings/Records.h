@@ -13,6 +13,7 @@ public:
         StatusNotSent = 3,         // table: the attempts ran out
         StatusLoaded = 4,          // record: loaded, waiting to be sent (again)
         StatusWrittenBack = 5,     // record: the table has its final status
+        StatusRefused = 6,         // record: can never be sent; written back as 3 at once
     };
 
     qint16 ValPeriod() const { return valPeriod_; }

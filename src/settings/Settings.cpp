@@ -1,6 +1,11 @@
 #include "settings/Settings.h"
 
+#include <QSet>
+
+#include <algorithm>
 #include <array>
+#include <limits>
+#include <mutex>
 
 #include "settings/Conversions.h"
 #include "settings/Ini.h"
@@ -28,6 +33,37 @@ struct CachedValue {
 
 thread_local std::array<CachedValue, kCount> t_cache;
 
+struct NumberRange {
+    qint64 min;
+    qint64 max;
+};
+
+// The range of the type each number is used as: the concatenation reference is one octet, every
+// other number a 16-bit integer (the period, the mode, the kinds, the attempt count).
+NumberRange RangeOf(Setting setting) {
+    if (setting == Setting::SmsLongID)
+        return {0, 255};
+    return {std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()};
+}
+
+std::function<void(const QString&)>& SettingsLog() {
+    static std::function<void(const QString&)> log;
+    return log;
+}
+
+// One line per key and value read, not one per cycle.
+void ReportAdjusted(const SettingEntry& e, const QString& read, qint64 used) {
+    static std::mutex mutex;
+    static QSet<QString> reported;
+    const QString line = AdjustedSettingLine(e.section + QLatin1Char('/') + e.key, read, used);
+    std::lock_guard<std::mutex> lock(mutex);
+    if (reported.contains(line))
+        return;
+    reported.insert(line);
+    if (SettingsLog())
+        SettingsLog()(line);
+}
+
 }  // namespace
 
 const SettingEntry& EntryOf(Setting setting) {
@@ -52,12 +88,35 @@ bool WriteSetting(Setting setting, const QString& value) {
     return WriteINI(INIFileName, e.section, e.key, value);
 }
 
+namespace {
+qint64 Clamped(Setting setting, const QString& read, qint64 value) {
+    const NumberRange range = RangeOf(setting);
+    const qint64 used = std::clamp(value, range.min, range.max);
+    if (used != value)
+        ReportAdjusted(EntryOf(setting), read, used);
+    return used;
+}
+}  // namespace
+
 int SettingNumber(Setting setting) {
-    if (const auto v = DecimalValue(ReadSetting(setting)))
-        return *v;
-    return DecimalValue(EntryOf(setting).defaultValue).value_or(0);
+    const SettingEntry& e = EntryOf(setting);
+    const QString read = ReadSetting(setting);
+    const std::optional<qint64> value = WideDecimalValue(read);
+    if (!value)
+        return DecimalValue(e.defaultValue).value_or(0);
+    return static_cast<int>(Clamped(setting, read, *value));
+}
+
+QString AdjustedSettingLine(const QString& sectionAndKey, const QString& read, qint64 used) {
+    return QStringLiteral("Settings;      ") + sectionAndKey + QLatin1Char('=') + read +
+           QStringLiteral(" is out of range; ") + QString::number(used) + QStringLiteral(" used");
+}
+
+void SetSettingsLog(std::function<void(const QString&)> log) {
+    SettingsLog() = std::move(log);
 }
 
 qint64 SettingLeadingNumber(Setting setting) {
-    return LeadingNumber(ReadSetting(setting));
+    const QString read = ReadSetting(setting);
+    return Clamped(setting, read, LeadingNumber(read));
 }

@@ -8,6 +8,7 @@
 // gives the entry's default instead (the dialogs only ever write digits there).
 
 #include <QString>
+#include <functional>
 
 // X(name, section, key, default)
 #define PELORUS_SETTINGS(X)                                      \
@@ -66,7 +67,15 @@ QString ReadSetting(Setting setting);
 // Writes the entry's key into INIFileName; false when the file could not be written.
 bool WriteSetting(Setting setting, const QString& value);
 
+// Both conversions clamp the number to the range of the type it is used as (a 16-bit integer;
+// SMS/LongID one octet), since it would wrap there: Phone/Period=40000 became -25537. A clamped
+// value gives one line in the settings log, once per key and value.
 // Decimal conversion; a non-numeric value gives the default's value.
 int SettingNumber(Setting setting);
+// "Settings;      Phone/Period=40000 is out of range; 32767 used"
+QString AdjustedSettingLine(const QString& sectionAndKey, const QString& read, qint64 used);
+// Where the settings readers' own lines go (the log folder store installs itself at start-up);
+// none when empty.
+void SetSettingsLog(std::function<void(const QString&)> log);
 // Leading-number conversion ("12abc" 12, "abc" 0).
 qint64 SettingLeadingNumber(Setting setting);

@@ -81,7 +81,7 @@ TEST(SplitEncodedPart, SplitsAtTheLastDash) {
 }
 
 // A row of five characters or fewer carries nothing; a text holding NUL keeps all of it.
-TEST(LoadSendRow, LoadsOnceDropsPlusAndSkipsEmptyRows) {
+TEST(LoadSendRow, LoadsOnceKeepsTheNumberAsWrittenAndSkipsEmptyRows) {
     SendCollection sends;
     const QString row = QString::fromUtf8("17\0+79001234567\0Hello\0tail", 26);
     EXPECT_TRUE(LoadSendRow(sends, row));
@@ -92,7 +92,7 @@ TEST(LoadSendRow, LoadsOnceDropsPlusAndSkipsEmptyRows) {
     EXPECT_TRUE(LoadSendRow(sends, QString::fromUtf8("1\00023\0x", 6)));
     ASSERT_EQ(sends.count(), 2);
     EXPECT_EQ(sends.item(1).MsgID(), u"17"_s);
-    EXPECT_EQ(sends.item(1).Phone(), u"79001234567"_s);
+    EXPECT_EQ(sends.item(1).Phone(), u"+79001234567"_s);  // the encoder needs the "+"
     EXPECT_EQ(sends.item(1).MsgText(), QString::fromUtf8("Hello\0tail", 10));
     EXPECT_EQ(sends.item(1).Status(), MsgToSend::StatusLoaded);
     EXPECT_EQ(sends.item(1).SendAttempts(), 1);

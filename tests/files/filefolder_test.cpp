@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "SmallTmpfs.h"
+#include "db/AdoClass.h"
 #include "files/AlarmLamps.h"
 #include "files/FileFolder.h"
 #include "files/LogLines.h"
@@ -107,15 +109,71 @@ TEST_F(LogFileTest, FailedWriteReportsFalseAndLosesNothingElse) {
     EXPECT_EQ(ReadBytes(path(QStringLiteral("Logs/20101105.txt"))), firstDay);
     EXPECT_TRUE(QDir(path(QStringLiteral("Logs/20101106.txt"))).isEmpty());
 
-    // The log folder is removed under us: false, and nothing lands beside the settings file.
+    // The log folder is removed under us: it is made again, nothing lands beside the settings.
     ASSERT_TRUE(QDir(logFolder()).removeRecursively());
-    EXPECT_FALSE(log(QStringLiteral("folder gone")));
+    EXPECT_TRUE(log(QStringLiteral("folder gone")));
+    EXPECT_TRUE(ReadBytes(path(QStringLiteral("Logs/20101106.txt"))).endsWith("folder gone\r\n"));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("20101106.txt"))));
-    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("Logs"))));
 
-    // Once the folder is back, writing works again.
-    folder.setLogFolder(logFolder());
-    EXPECT_TRUE(log(QStringLiteral("back")));
+    // A file stands where the folder was: the line is lost, and the files lamp says so.
+    ASSERT_TRUE(QDir(logFolder()).removeRecursively());
+    ASSERT_TRUE(WriteBytes(path(QStringLiteral("Logs")), "not a folder"));
+    EXPECT_FALSE(log(QStringLiteral("no folder")));
+    EXPECT_EQ(lamps.colour(4), AlarmLamps::kRed);
+}
+
+// Mend: without a log folder the database gateway's lines went nowhere. Now they join the
+// gateway's beside the settings file, and a value holding CR, LF or ESC stays on its line.
+TEST_F(LogFileTest, BothWritersShareTheFallbackAndEscapeValues) {
+    ASSERT_TRUE(WriteBytes(path(QStringLiteral("gw.db")), QByteArray()));
+    ASSERT_TRUE(WriteSetting(Setting::ServerSbType, QStringLiteral("6")));
+    ASSERT_TRUE(WriteSetting(Setting::ServerDbNameForConnect, path(QStringLiteral("gw.db"))));
+    const QString stamp = QStringLiteral("05.11.2010 23:59:59;   ");
+    const QString planted = QStringLiteral("x\r\n") + stamp + QStringLiteral("PHONE Error\x1B");
+    EXPECT_FALSE(AdoClass(&lamps, clock).ExecuteQuery(QStringLiteral("SELECT '") + planted));
+    ASSERT_TRUE(log(planted));
+    const QStringList lines = QString::fromUtf8(ReadBytes(path(QStringLiteral("20101105.txt"))))
+                                  .split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 5);  // executing, error, statement, gateway; then the last line end
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(lines[i].startsWith(stamp)) << lines[i].toStdString();
+    EXPECT_TRUE(
+        lines[3].endsWith(QStringLiteral("x\\r\\n") + stamp + QStringLiteral("PHONE Error\\x1B")));
+}
+
+// Mend: on a full disk a cut line stayed unended and the next was glued on. A line the disk
+// cannot take whole is taken back, the files lamp goes red, and an unended line is ended first.
+TEST_F(LogFileTest, FullDiskLeavesNoHalfLine) {
+    SmallTmpfs disk("size=12k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    ASSERT_TRUE(WriteBytes(disk.filePath(QStringLiteral("20101105.txt")), "unended"));
+    folder.setLogFolder(disk.filePath(QString()));
+    QStringList expected{QStringLiteral("unended")};
+    while (expected.size() < 1000 && log(QStringLiteral("line %1").arg(expected.size())))
+        expected << LogLine(clock.now(), QStringLiteral("line %1").arg(expected.size()));
+    EXPECT_EQ(lamps.colour(4), AlarmLamps::kRed);
+    expected << QString();
+    EXPECT_EQ(QString::fromUtf8(ReadBytes(disk.filePath(QStringLiteral("20101105.txt"))))
+                  .split(QStringLiteral("\r\n")),
+              expected);
+}
+
+// Mend: Phone/Period=40000 wrapped to -25537. Numbers are clamped to their type, with one log
+// line per key and value in the log of the store set up at start.
+TEST_F(LogFileTest, NumbersOutsideTheirTypeAreClampedWithOneLogLine) {
+    SetUpLogFolder(folder, dir.path());
+    for (const char* value : {"40000", "-40000", "99999999999999999999", "40000"}) {
+        ASSERT_TRUE(WriteSetting(Setting::PhonePeriod, QString::fromUtf8(value)));
+        EXPECT_EQ(SettingNumber(Setting::PhonePeriod), value[0] == '-' ? -32768 : 32767);
+    }
+    ASSERT_TRUE(WriteSetting(Setting::SmsLongID, QStringLiteral("300")));
+    EXPECT_EQ(SettingLeadingNumber(Setting::SmsLongID), 255);
+    const QByteArray lines = ReadBytes(path(QStringLiteral("Logs/20101105.txt")));
+    EXPECT_EQ(lines.count('\n'), 4);
+    EXPECT_TRUE(
+        lines.startsWith("05.11.2010 23:59:59;   Settings;      Phone/Period=40000 is out "
+                         "of range; 32767 used\r\n"));
 }
 
 TEST(LogLineShapes, FixedTextsKeepTheirColumns) {

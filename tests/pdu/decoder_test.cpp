@@ -181,9 +181,10 @@ TEST_F(Decoder, RawPduLogWhenTestSmsIsOn) {
     EXPECT_FALSE(QFile::exists(log));
     set("Test", "SMS", QStringLiteral("1"));
     coder.setRowSMS(spaced);
-    coder.setRowSMS(QStringLiteral("0011"));  // no text, no line
-    EXPECT_EQ(testsupport::ReadBytes(log),
-              (QStringLiteral("05.03.2024 09:07:01 ") + spaced + QStringLiteral("\r\n")).toUtf8());
+    coder.setRowSMS(QStringLiteral("0011"));  // undecodable: the line the diagnosis needs most
+    EXPECT_EQ(testsupport::ReadBytes(log), (QStringLiteral("05.03.2024 09:07:01 ") + spaced +
+                                            QStringLiteral("\r\n05.03.2024 09:07:01 0011\r\n"))
+                                               .toUtf8());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The pelorus-pdu program as operators and scripts call it.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -17,10 +19,13 @@ struct ToolRun {
 
 class PduTool : public ScratchSettings {
 protected:
-    ToolRun run(const QStringList& args, const QByteArray& input = {}) {
+    static QString program() {
+        return testsupport::BinaryDir() + QStringLiteral("/tools/pelorus-pdu/pelorus-pdu");
+    }
+    ToolRun run(const QStringList& args, const QByteArray& input = {}, bool withConfig = true) {
         QProcess p;
-        p.start(testsupport::BinaryDir() + QStringLiteral("/tools/pelorus-pdu/pelorus-pdu"),
-                args + QStringList{QStringLiteral("--config"), INIFileName});
+        p.start(program(),
+                withConfig ? args + QStringList{QStringLiteral("--config"), INIFileName} : args);
         p.write(input);
         p.closeWriteChannel();
         EXPECT_TRUE(p.waitForFinished(20000));
@@ -45,6 +50,24 @@ TEST_F(PduTool, EncodePrintsTheElementsAndUsesTheSettingsFile) {
     EXPECT_EQ(latin.out.count(QLatin1Char('\n')), 2);  // 170 septets of "J", not 3 UCS2 parts
     ForgetIniCache();  // the program wrote the file behind this process's back
     EXPECT_EQ(get("SMS", "LongID"), QStringLiteral("42"));
+}
+
+// Mend: a Windows-1251 text file and its final line end were sent as they were, and a settings
+// file beside the program was made. Now the file is read as the settings are, the one line end
+// dropped, and without --config no settings file is made even by a long message.
+TEST_F(PduTool, TextFileIsReadLikeTheSettingsAndNoStraySettingsFileIsMade) {
+    const QString textFile = QDir(folder()).filePath(QStringLiteral("text.txt"));
+    ASSERT_TRUE(testsupport::WriteBytes(textFile, "\xC4\xE0\r\n"));
+    const QString beside = QFileInfo(program()).dir().filePath(QStringLiteral("Pelorus.ini"));
+    QFile::remove(beside);
+    const QStringList encode{QStringLiteral("encode"),      QStringLiteral("--smsc"),
+                             QStringLiteral("79001111111"), QStringLiteral("--to"),
+                             QStringLiteral("79001234567"), QStringLiteral("--text-file")};
+    EXPECT_EQ(run(encode + QStringList{textFile}, {}, false).out,
+              QStringLiteral("07919700111111F111000B919700214365F70008AA0404140430-18\n"));
+    ASSERT_TRUE(testsupport::WriteBytes(textFile, QByteArray(200, 'a')));
+    EXPECT_EQ(run(encode + QStringList{textFile}, {}, false).out.count(QLatin1Char('\n')), 2);
+    EXPECT_FALSE(QFileInfo::exists(beside));
 }
 
 TEST_F(PduTool, DecodePrintsOneJsonObjectPerPdu) {

@@ -8,6 +8,11 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <QStringEncoder>
+
+#include <sys/stat.h>
+
+#include "SmallTmpfs.h"
 #include "settings/Conversions.h"
 #include "settings/Ini.h"
 #include "settings/Settings.h"
@@ -136,6 +141,54 @@ TEST_F(IniTest, AWriteThatCannotBeMadeIsReportedAndChangesNothing) {
     ASSERT_TRUE(QDir().mkpath(path()));
     EXPECT_FALSE(WriteINI(path(), QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("v")));
     EXPECT_TRUE(QFileInfo(path()).isDir());
+}
+
+// Mend: a full disk failed only at the flush Qt 6.4 ignores, and an empty file replaced the old.
+// A folder with no room for a temporary file is written in place, grown first.
+TEST_F(IniTest, FullDiskFailsTheWriteAndTheOldFileStaysWhole) {
+    for (const char* options : {"size=4k", "size=4k,nr_inodes=2"}) {  // one page: the file's
+        SmallTmpfs disk(options);
+        if (!disk.mounted())
+            GTEST_SKIP() << "mounting a tmpfs needs root";
+        const QString ini = disk.filePath(QStringLiteral("Pelorus.ini"));
+        ASSERT_TRUE(WriteBytes(ini, "[A]\nk=1\n"));
+        const bool inPlace = QByteArray(options).contains("nr_inodes");
+        EXPECT_EQ(WriteINI(ini, QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("2")),
+                  inPlace);
+        EXPECT_FALSE(WriteINI(ini, QStringLiteral("A"), QStringLiteral("k"), QString(9000, 'x')));
+        EXPECT_EQ(ReadBytes(ini), inPlace ? QByteArray("[A]\nk=2\n") : QByteArray("[A]\nk=1\n"));
+    }
+}
+
+// Mend: run as root, the rename made a nobody:nogroup 0600 file root's.
+TEST_F(IniTest, OwnerGroupAndModeAreKept) {
+    write("[A]\nk=1\n");
+    const QByteArray native = QFile::encodeName(path());
+    const uid_t owner = ::geteuid() == 0 ? 65534 : ::geteuid();
+    ASSERT_EQ(::chown(native.constData(), owner, owner == 65534 ? 65534 : ::getegid()), 0);
+    ASSERT_EQ(::chmod(native.constData(), 0604), 0);
+    ASSERT_TRUE(WriteINI(path(), QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("2")));
+    struct stat after {};
+    ASSERT_EQ(::stat(native.constData(), &after), 0);
+    EXPECT_EQ(after.st_uid, owner);
+    EXPECT_EQ(after.st_mode & 07777, 0604u);
+}
+
+// Mend: one Windows-1251 line made the whole UTF-8 file read as 1251. UTF-16 files are read and
+// stay UTF-16.
+TEST_F(IniTest, EncodingIsDecidedLineByLineAndUtf16IsRead) {
+    write("[R]\nW=\xD0\x9E\xD0\xB9\nD=\xC4\xEE\xF1\xF2\xE0\xE2\xEB\xE5\xED\xEE\n");
+    EXPECT_EQ(read("R", "W") + read("R", "D"), QStringLiteral("ОйДоставлено"));
+    const QString text = QStringLiteral("[R]\r\nD=Доставлено\r\n");
+    for (const auto e : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        write(QStringEncoder(e, QStringConverter::Flag::WriteBom).encode(text));
+        EXPECT_EQ(read("R", "D"), QStringLiteral("Доставлено"));
+        ASSERT_TRUE(
+            WriteINI(path(), QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("1")));
+        EXPECT_EQ(ReadBytes(path()),
+                  QByteArray(QStringEncoder(e, QStringConverter::Flag::WriteBom)
+                                 .encode(text + QStringLiteral("[A]\r\nk=1\r\n"))));
+    }
 }
 
 TEST_F(IniTest, UnchangedFileIsParsedOnce) {

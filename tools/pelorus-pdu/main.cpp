@@ -5,6 +5,7 @@
 //   pelorus-pdu decode [--config FILE] [HEX ...]
 //       one JSON object per PDU (from the arguments, else one per line of standard input;
 //       encode's "PDU-LENGTH" lines are taken as they are)
+// Without --config the settings' defaults serve and no settings file is read or written.
 // Bad arguments or bad hex: one line on standard error and exit status 2.
 #include <QCoreApplication>
 #include <QFile>
@@ -16,6 +17,7 @@
 
 #include "pdu/PduPrimitives.h"
 #include "pdu/SMScoder.h"
+#include "settings/Cp1251.h"
 #include "settings/Ini.h"
 
 namespace {
@@ -107,7 +109,13 @@ int Encode(const QStringList& args) {
             QFile file(args[++i]);
             if (!file.open(QIODevice::ReadOnly))
                 return Fail(QStringLiteral("cannot read ") + file.fileName());
-            text = QString::fromUtf8(file.readAll());
+            // As the settings reader reads: a Windows-1251 file (or line) is no mojibake. The
+            // one line end an editor puts after the last line is not part of the message.
+            text = DecodeTextFile(file.readAll()).text;
+            if (text.endsWith(QLatin1String("\r\n")))
+                text.chop(2);
+            else if (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
+                text.chop(1);
             haveText = true;
         } else {
             return Fail(QStringLiteral("unexpected argument: ") + a);
@@ -135,7 +143,12 @@ const char kUsage[] =
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    SetIniFileNameFromArguments(args);
+    // Only a settings file named with --config is read or written (the reference counter
+    // SMS/LongID); without one the defaults serve and nothing is created beside the program.
+    if (args.contains(QStringLiteral("--config")))
+        SetIniFileNameFromArguments(args);
+    else
+        INIFileName.clear();
     if (args.isEmpty())
         return Fail(QString::fromLatin1(kUsage));
     const QString command = args.takeFirst();

@@ -3,6 +3,7 @@
 // ends at the next tick with status 0.
 #include "Headless.h"
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTextStream>
@@ -68,7 +69,7 @@ int RunHeadless(const QStringList& arguments) {
     out.flush();
 
     ScaledPacer pacer(percent);
-    HeadlessView view(out, adopt);
+    HeadlessView view(out, adopt, ::isatty(STDOUT_FILENO) == 1);
     Gateway gateway(view, pacer);
     gateway.Load(appFolder);
     view.onClose = [] { QCoreApplication::quit(); };
@@ -77,8 +78,7 @@ int RunHeadless(const QStringList& arguments) {
     timer.setInterval(1000);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         if (g_stopRequested && gateway.IsRunning()) {
-            out << "Stop requested.\n";
-            out.flush();
+            view.Print(QStringLiteral("Stop requested."));
             gateway.Stop();
         }
         gateway.Tick();
