@@ -152,6 +152,8 @@ Reply ModemEngine::dispatch(const AtCommand& command) {
         return Failed(Final::Cme, 11);
     const bool fails = failsNow(name);
     state_.inputFails = fails && name == "CMGS";  // the network refuses it once the PDU is given
+    if (fails)
+        state_.notice("fail: " + name + (name == "CMGS" ? " refused after the PDU" : " refused"));
     if (fails && name != "CMGS")
         return Failed(Final::Error, 0);
     auto it = table_.find(name);
