@@ -52,9 +52,23 @@ bool ModemSim::running() const {
     return process_.state() == QProcess::Running;
 }
 
-QStringList ModemSim::sentPdus() const {
-    const QString text = QString::fromLatin1(ReadBytes(dir_.filePath(QStringLiteral("sent.txt"))));
+QStringList ModemSim::sentLines() const {
+    const QString text = QString::fromUtf8(ReadBytes(dir_.filePath(QStringLiteral("sent.txt"))));
     return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QStringList ModemSim::sentPdus() const {
+    QStringList pdus = sentLines();
+    pdus.removeIf([](const QString& l) { return l.startsWith(QLatin1String("TEXT ")); });
+    return pdus;
+}
+
+QStringList ModemSim::sentTexts() const {
+    QStringList texts;
+    for (const QString& line : sentLines())
+        if (line.startsWith(QLatin1String("TEXT ")))
+            texts << line.mid(5);
+    return texts;
 }
 
 bool ModemSim::waitForOutput(const QString& prefix, int timeoutMs) {
@@ -76,17 +90,39 @@ bool ModemSim::waitForOutput(const QString& prefix, int timeoutMs) {
     }
 }
 
-int ModemSim::addMessage(const QString& storage, const QString& pdu) {
+bool ModemSim::writeControl(const QString& line) {
     QFile control(dir_.filePath(QStringLiteral("control")));
     if (!control.open(QIODevice::WriteOnly))
-        return 0;
-    control.write((storage + QLatin1Char(':') + pdu + QLatin1Char('\n')).toLatin1());
+        return false;
+    control.write((line + QLatin1Char('\n')).toLatin1());
     control.close();
-    // The modem answers "added STORAGE INDEX" or "refused PDU".
     lastLine_.clear();
-    if (!waitForOutput(QString()) || !lastLine_.startsWith(QLatin1String("added ")))
+    return true;
+}
+
+int ModemSim::addMessage(const QString& storage, const QString& pdu) {
+    // The modem answers "added STORAGE INDEX" or "refused PDU" (notices may come between).
+    if (!writeControl(storage + QLatin1Char(':') + pdu))
         return 0;
-    return lastLine_.section(QLatin1Char(' '), 2, 2).toInt();
+    QDeadlineTimer deadline(5000);
+    while (waitForOutput(QString(), static_cast<int>(deadline.remainingTime()))) {
+        if (lastLine_.startsWith(QLatin1String("added ")))
+            return lastLine_.section(QLatin1Char(' '), 2, 2).toInt();
+        if (lastLine_.startsWith(QLatin1String("refused ")))
+            break;
+    }
+    return 0;
+}
+
+int ModemSim::storedMessages() {
+    // The modem answers "stored ME n SM m".
+    if (!writeControl(QStringLiteral("count")) || !waitForOutput(QStringLiteral("stored "), 5000))
+        return -1;
+    const QStringList words = lastLine_.split(QLatin1Char(' '));
+    int total = 0;
+    for (int i = 2; i < words.size(); i += 2)
+        total += words[i].toInt();
+    return total;
 }
 
 }  // namespace testsupport

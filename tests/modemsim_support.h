@@ -31,14 +31,22 @@ public:
     bool running() const;
 
     QString link() const;
-    // The SMS-SUBMIT PDUs the modem accepted, in order.
+    // The SMS-SUBMIT PDUs the modem accepted in PDU mode, in order.
     QStringList sentPdus() const;
-    // Adds a message while the modem runs ("ME" or "SM"); its index, 0 when refused.
+    // The texts it sent in text mode, as "<address> <text>", in order.
+    QStringList sentTexts() const;
+    // Adds a message while the modem runs ("ME" or "SM"); its index, 0 when refused (and with
+    // the profile index-0, for its first index).
     int addMessage(const QString& storage, const QString& pdu);
+    // How many messages the storages hold in all; -1 when the modem does not tell.
+    int storedMessages();
     // Waits until the modem reports a line starting with prefix on its output (e.g. "dropped").
     bool waitForOutput(const QString& prefix, int timeoutMs = 5000);
 
 private:
+    QStringList sentLines() const;
+    bool writeControl(const QString& line);
+
     QTemporaryDir dir_;
     QProcess process_;
     QString pendingOutput_;

@@ -90,8 +90,6 @@ Submit ReadSubmit(const std::string& hex, int announcedTpduOctets) {
 
 std::string StatusReportPdu(const std::string& smscNumber, const Submit& submit, int mr,
                             const std::tm& when) {
-    std::vector<unsigned char> tpdu{0x06, static_cast<unsigned char>(mr & 0xFF)};
-    tpdu.insert(tpdu.end(), submit.recipient.begin(), submit.recipient.end());
     const unsigned char stamp[] = {SwappedDecimal(when.tm_year % 100),
                                    SwappedDecimal(when.tm_mon + 1),
                                    SwappedDecimal(when.tm_mday),
@@ -99,10 +97,12 @@ std::string StatusReportPdu(const std::string& smscNumber, const Submit& submit,
                                    SwappedDecimal(when.tm_min),
                                    SwappedDecimal(when.tm_sec),
                                    0x00};
-    tpdu.insert(tpdu.end(), stamp, stamp + 7);  // TP-SCTS
-    tpdu.insert(tpdu.end(), stamp, stamp + 7);  // TP-DT
-    tpdu.push_back(0x00);                       // TP-ST: delivered
-    return SmscField(smscNumber) + OctetsHex(tpdu);
+    std::string tpdu = OctetsHex({0x06, static_cast<unsigned char>(mr & 0xFF)});
+    tpdu += OctetsHex(submit.recipient);
+    const std::vector<unsigned char> times(stamp, stamp + 7);
+    tpdu += OctetsHex(times) + OctetsHex(times);  // TP-SCTS, TP-DT
+    tpdu += "00";                                 // TP-ST: delivered
+    return SmscField(smscNumber) + tpdu;
 }
 
 }  // namespace modemsim
