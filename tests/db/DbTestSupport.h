@@ -26,6 +26,9 @@ namespace dbtest {
 // standard output and error in *output.
 int RunProgram(const QString& program, const QStringList& arguments, QString* output = nullptr);
 
+// The tests' MariaDB server as its administrator, running the statements given.
+bool MariaDbRoot(const QString& statements, QString* error);
+
 // Registers the gateway's ODBC driver names (scripts/register-odbc-drivers.sh) in a folder of
 // this process and points unixODBC at it (ODBCSYSINI). Returns the folder, empty on failure.
 QString RegisterOdbcDrivers();
@@ -69,12 +72,20 @@ public:
     void makeUnreachable(TestSettings& settings);
     // A connection of the test's own to the same database, opened.
     QSqlDatabase verifier();
+    // MariaDB: ends every connection to this database on the server's side, as a restart would.
+    bool dropConnections(QString* error);
 
 private:
     Engine engine_;
     QString name_;  // database name or file
     QString verifierName_;
+    int serverLock_ = -1;  // MariaDB: this test's share of the server (LockMariaDbServer)
 };
+
+// The MariaDB tests share one server; the test that stops it holds it alone (alone = true) while
+// the others (shared) wait, and the other way round. Returns the lock's descriptor, -1 when no
+// server runs. The lock ends with close().
+int LockMariaDbServer(bool alone);
 
 // A fresh database on one engine and the gateway object on it (tables Send and Receive), with
 // its lamps, a fixed clock and every line it logs.

@@ -25,6 +25,24 @@ TEST(CheckDbTest, ConnectsAndCountsTheWaitingRows) {
         << output.toStdString();
     EXPECT_TRUE(output.contains("Connection string: Driver=SQLite3;Database=data/gw.db;\n"));
     EXPECT_TRUE(output.contains("\nconnected\nrows waiting in Send: 2\n")) << output.toStdString();
+    // The CheckSend trace is no failure.
+    settings.set("Test", "Recordset", "1");
+    EXPECT_EQ(Pelorus({"--config", settings.path(), "--check-db"}, &output), 0);
+    EXPECT_TRUE(output.contains("Record Counts=2")) << output.toStdString();
+    EXPECT_TRUE(output.contains("rows waiting in Send: 2\n")) << output.toStdString();
+}
+
+TEST(CheckDbTest, InitDbMakesTheTablesOnce) {
+    dbtest::TestSettings settings;
+    settings.server({"SbType", "6", "DbName", "new.db"});
+    QString output;
+    EXPECT_EQ(Pelorus({"--config", settings.path(), "--init-db"}, &output), 0)
+        << output.toStdString();
+    EXPECT_EQ(Pelorus({"--config", settings.path(), "--check-db"}, &output), 0)
+        << output.toStdString();
+    EXPECT_TRUE(output.contains("rows waiting in Send: 0\n")) << output.toStdString();
+    EXPECT_EQ(Pelorus({"--config", settings.path(), "--init-db"}, &output), 1);
+    EXPECT_TRUE(output.contains("The table Send exists already")) << output.toStdString();
 }
 
 TEST(CheckDbTest, UnreachableDatabaseShowsTheDriversErrorAndFails) {

@@ -2,6 +2,10 @@
 // SQL Server kinds reaching FreeTDS (no SQL Server can run here: its strings and driver only).
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
@@ -57,6 +61,32 @@ TEST(OdbcTest, SqlServerKindsReachFreeTds) {
         EXPECT_FALSE(log[0].contains("not found")) << log[0].toStdString();
         EXPECT_FALSE(log[1].contains("secret"));
     }
+}
+
+TEST(OdbcTest, SqlServerConnectReachesItsPortWithinTheBound) {
+    ASSERT_FALSE(dbtest::RegisterOdbcDrivers().isEmpty());
+    // A listener on a port of its own that never answers: the kernel takes the connection.
+    const int silent = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(listen(silent, 4), 0);
+    ASSERT_EQ(getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    dbtest::TestSettings settings;
+    settings.server({"SbType", "2", "ServerName",
+                     QString("127.0.0.1:%1").arg(ntohs(address.sin_port)), "DbName", "sms", "User",
+                     "sa", "Pwd", "secret"});
+    AdoClass ado;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(ado.Connect());
+    EXPECT_LT(timer.elapsed(), 11500);
+    pollfd waiting{silent, POLLIN, 0};
+    EXPECT_EQ(poll(&waiting, 1, 0), 1);  // FreeTDS came to this port
+    EXPECT_TRUE(ado.Stalled());
+    close(silent);
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
 // pelorus: the gateway. Options: --config FILE (the settings file, default Pelorus.ini beside the
 // program), --print-settings (every key with its default and its value in the file), --check-db
 // (connects as the settings say and counts the rows waiting in the send table; exit 0 when
-// connected, 1 otherwise).
+// connected, 1 otherwise), --init-db (creates the two tables in the database the settings name;
+// exit 1 when they exist already or cannot be made).
 #include <QCoreApplication>
 #include <QTextStream>
 
 #include "Headless.h"
 #include "db/AdoClass.h"
 #include "db/ConnectionString.h"
+#include "db/CreateTables.h"
 #include "settings/Ini.h"
 #include "settings/Settings.h"
 #ifdef PELORUS_HAVE_WINDOW
@@ -61,9 +63,11 @@ int CheckDb() {
     }
     out << "connected\n";
     const std::optional<QStringList> batch = ado.CheckSend();
-    if (!logLines.isEmpty() || !batch) {
-        for (const QString& line : logLines)
-            err << line << "\n";
+    // With [Test] Recordset=1 CheckSend traces its statement; only a failure makes the count
+    // unknown.
+    for (const QString& line : logLines)
+        err << line << "\n";
+    if (ado.Failed() || !batch) {
         out << "rows waiting in " << tableSend << ": unknown (the send table could not be read)\n";
         return 0;
     }
@@ -72,6 +76,14 @@ int CheckDb() {
         waiting += row.isEmpty() ? 0 : 1;
     out << "rows waiting in " << tableSend << ": " << waiting << "\n";
     return 0;
+}
+
+int InitDb() {
+    const CreateTablesOutcome outcome = CreateTables(ReadSetting(Setting::ServerTableSend),
+                                                     ReadSetting(Setting::ServerTableReceive));
+    QTextStream(outcome.created ? stdout : stderr) << "Settings file: " << INIFileName << "\n"
+                                                   << outcome.message << "\n";
+    return outcome.created ? 0 : 1;
 }
 
 }  // namespace
@@ -88,10 +100,13 @@ int main(int argc, char** argv) {
         return PrintSettings();
     if (args.contains(QStringLiteral("--check-db")))
         return CheckDb();
+    if (args.contains(QStringLiteral("--init-db")))
+        return InitDb();
     if (args.contains(QStringLiteral("--headless")))
         return RunHeadless(args);
-    QTextStream(stderr) << "usage: pelorus [--config FILE] (--print-settings | --check-db)\n"
-                           "       pelorus [--config FILE] --headless [--cycles N] [--adopt-smsc]\n"
-                           "       pelorus [--config FILE] [--start]   (the window)\n";
+    QTextStream(stderr)
+        << "usage: pelorus [--config FILE] (--print-settings | --check-db | --init-db)\n"
+           "       pelorus [--config FILE] --headless [--cycles N] [--adopt-smsc]\n"
+           "       pelorus [--config FILE] [--start]   (the window)\n";
     return 2;
 }
