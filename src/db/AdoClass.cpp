@@ -9,6 +9,7 @@
 #include "db/ConnectionString.h"
 #include "db/DriverTarget.h"
 #include "db/Stall.h"
+#include "db/StatementWatch.h"
 #include "db/Statements.h"
 #include "files/AlarmLamps.h"
 #include "files/LogLines.h"
@@ -149,6 +150,8 @@ std::optional<QStringList> AdoClass::CheckSend() {
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
     query.setForwardOnly(true);
     const QString secondLine = LogTexts::kAdoQueryPrefix + statement.shown;
+    const StatementWatch watch(QSqlDatabase::database(connectionName_, false),
+                               kStatementTimeoutSecs);
     if (!query.exec(statement.sql)) {
         Fail(query.lastError(), LogTexts::kProcedureCheckSend, secondLine);
         return nothingWaits;
@@ -239,6 +242,8 @@ bool AdoClass::Run(const Statement& statement, const QString& procedure, const Q
         return false;
     }
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    const StatementWatch watch(QSqlDatabase::database(connectionName_, false),
+                               kStatementTimeoutSecs);
     bool ok;
     if (statement.values.isEmpty()) {
         ok = query.exec(statement.sql);

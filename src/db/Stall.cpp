@@ -12,6 +12,7 @@ const char* const kStallTexts[] = {
     "timeout expired",           // ODBC SQLSTATE HYT00
     "lock time-out",             // Firebird
     "lock conflict",             // Firebird
+    "operation was cancelled",   // Firebird: the statement outlived its bound (StatementWatch)
     "max_statement_time exceeded",
 };
 

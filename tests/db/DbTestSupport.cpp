@@ -1,14 +1,11 @@
 #include "DbTestSupport.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
-#include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlError>
-#include <QSqlQuery>
 
 #include "db/ConnectionString.h"
 #include "db/DriverTarget.h"
@@ -38,6 +35,14 @@ bool Succeeds(const QString& program, const QStringList& arguments, QString* err
     if (code != 0)
         *error = program + " failed (" + QString::number(code) + "): " + output;
     return code == 0;
+}
+
+// The tests' MariaDB server as its administrator, running the statements given.
+bool MariaDbRoot(const QString& statements, QString* error) {
+    return Succeeds("mariadb",
+                    {"--no-defaults", "--socket=" + Env("PELORUS_MARIADB_SOCKET"), "-u", "root",
+                     "-e", statements},
+                    error);
 }
 
 bool IsMariaDb(Engine e) {
@@ -72,13 +77,6 @@ void PrintTo(Engine engine, std::ostream* os) {
     *os << names[static_cast<int>(engine)];
 }
 
-bool MariaDbRoot(const QString& statements, QString* error) {
-    return Succeeds("mariadb",
-                    {"--no-defaults", "--socket=" + Env("PELORUS_MARIADB_SOCKET"), "-u", "root",
-                     "-e", statements},
-                    error);
-}
-
 int RunProgram(const QString& program, const QStringList& arguments, QString* output) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
@@ -92,24 +90,6 @@ int RunProgram(const QString& program, const QStringList& arguments, QString* ou
     if (output)
         *output = QString::fromUtf8(process.readAll());
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
-namespace {
-bool serverHeldAlone = false;
-}
-
-int LockMariaDbServer(bool alone) {
-    const QString socket = Env("PELORUS_MARIADB_SOCKET");
-    if (socket.isEmpty() || (serverHeldAlone && !alone))
-        return -1;
-    const QByteArray path = (QFileInfo(socket).absolutePath() + "/tests.lock").toLocal8Bit();
-    const int fd = open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd >= 0 && flock(fd, alone ? LOCK_EX : LOCK_SH) != 0) {
-        close(fd);
-        return -1;
-    }
-    serverHeldAlone = alone && fd >= 0;
-    return fd;
 }
 
 QString RegisterOdbcDrivers() {
@@ -171,7 +151,9 @@ bool EngineDatabase::create(TestSettings& settings, QString* error) {
     // MariaDB: the native client addresses "localhost", which it finds through the socket; the
     // ODBC driver connects to localhost:3306 by TCP.
     qputenv("MYSQL_UNIX_PORT", Env("PELORUS_MARIADB_SOCKET").toLocal8Bit());
-    serverLock_ = LockMariaDbServer(false);
+    serverLock_.setFileName(QFileInfo(Env("PELORUS_MARIADB_SOCKET")).path() + "/tests.lock");
+    serverLock_.open(QIODevice::ReadWrite);
+    flock(serverLock_.handle(), LOCK_SH);
     if (RegisterOdbcDrivers().isEmpty()) {
         *error = "scripts/register-odbc-drivers.sh failed";
         return false;
@@ -222,18 +204,6 @@ QSqlDatabase EngineDatabase::verifier() {
     return db;
 }
 
-bool EngineDatabase::dropConnections(QString* error) {
-    QString kills;
-    RunProgram(
-        "mariadb",
-        {"--no-defaults", "--socket=" + Env("PELORUS_MARIADB_SOCKET"), "-u", "root", "-N", "-e",
-         "SELECT GROUP_CONCAT(CONCAT('KILL ', id) SEPARATOR ';') FROM "
-         "information_schema.processlist WHERE db='" +
-             name_ + "'"},
-        &kills);
-    return kills.startsWith("KILL") && MariaDbRoot(kills.trimmed(), error);
-}
-
 EngineDatabase::~EngineDatabase() {
     if (!verifierName_.isEmpty()) {
         QSqlDatabase::database(verifierName_, false).close();
@@ -244,8 +214,6 @@ EngineDatabase::~EngineDatabase() {
         QFile::remove(name_);
     else if (IsMariaDb(engine_) && !name_.isEmpty())
         MariaDbRoot("DROP DATABASE IF EXISTS " + name_, &ignored);
-    if (serverLock_ >= 0)
-        close(serverLock_);
 }
 
 void GatewayFixture::Open(Engine engine) {

@@ -3,6 +3,7 @@
 // ODBC driver names registered in a folder of the test's own, a fresh database with the gateway's
 // tables on each engine the tests run against, and the gateway object driven on it.
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 #include <QSqlDatabase>
 #include <QString>
@@ -25,9 +26,6 @@ namespace dbtest {
 // Runs a program to its end (at most 60 s). Returns the exit code (-1 when it could not run);
 // standard output and error in *output.
 int RunProgram(const QString& program, const QStringList& arguments, QString* output = nullptr);
-
-// The tests' MariaDB server as its administrator, running the statements given.
-bool MariaDbRoot(const QString& statements, QString* error);
 
 // Registers the gateway's ODBC driver names (scripts/register-odbc-drivers.sh) in a folder of
 // this process and points unixODBC at it (ODBCSYSINI). Returns the folder, empty on failure.
@@ -72,20 +70,15 @@ public:
     void makeUnreachable(TestSettings& settings);
     // A connection of the test's own to the same database, opened.
     QSqlDatabase verifier();
-    // MariaDB: ends every connection to this database on the server's side, as a restart would.
-    bool dropConnections(QString* error);
+    // MariaDB: the tests share the server (flock); the one that stops it waits to hold it alone.
+    void holdServerAlone() { flock(serverLock_.handle(), LOCK_EX); }
 
 private:
     Engine engine_;
     QString name_;  // database name or file
     QString verifierName_;
-    int serverLock_ = -1;  // MariaDB: this test's share of the server (LockMariaDbServer)
+    QFile serverLock_;
 };
-
-// The MariaDB tests share one server; the test that stops it holds it alone (alone = true) while
-// the others (shared) wait, and the other way round. Returns the lock's descriptor, -1 when no
-// server runs. The lock ends with close().
-int LockMariaDbServer(bool alone);
 
 // A fresh database on one engine and the gateway object on it (tables Send and Receive), with
 // its lamps, a fixed clock and every line it logs.

