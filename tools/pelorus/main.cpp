@@ -1,8 +1,7 @@
 // pelorus: the gateway. Options: --config FILE (the settings file, default Pelorus.ini beside the
 // program), --print-settings (every key with its default and its value in the file), --check-db
 // (connects as the settings say and counts the rows waiting in the send table; exit 0 when
-// connected, 1 otherwise), --init-db (creates the two tables in the database the settings name;
-// exit 1 when they exist already or cannot be made).
+// connected, 1 otherwise).
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -78,6 +77,8 @@ int CheckDb() {
     return 0;
 }
 
+// --init-db: the two tables made in the database the settings name; exit 1 when either exists
+// already or they cannot be made.
 int InitDb() {
     const CreateTablesOutcome outcome = CreateTables(ReadSetting(Setting::ServerTableSend),
                                                      ReadSetting(Setting::ServerTableReceive));
