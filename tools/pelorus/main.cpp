@@ -105,9 +105,9 @@ int main(int argc, char** argv) {
         return InitDb();
     if (args.contains(QStringLiteral("--headless")))
         return RunHeadless(args);
-    QTextStream(stderr)
-        << "usage: pelorus [--config FILE] (--print-settings | --check-db | --init-db)\n"
-           "       pelorus [--config FILE] --headless [--cycles N] [--adopt-smsc]\n"
-           "       pelorus [--config FILE] [--start]   (the window)\n";
+    QTextStream(stderr) << "usage: pelorus [--config FILE] (--print-settings | --check-db)\n"
+                           "       pelorus [--config FILE] --headless [--cycles N] [--adopt-smsc]\n"
+                           "       pelorus [--config FILE] --init-db\n"
+                           "       pelorus [--config FILE] [--start]   (the window)\n";
     return 2;
 }
