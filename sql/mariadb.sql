@@ -1,5 +1,5 @@
 -- Pelorus tables for MySQL and MariaDB (SbType 4), in the database the settings name:
---     mariadb DATABASE < sql/mariadb.sql
+--     mariadb DATABASE < sql/mariadb.sql    (or pelorus --init-db)
 -- Other software puts a message to send into Send with Status 1 (the default); the gateway writes
 -- 2 (sent) or 3 (not sent) back and stores received messages in Receive.
 CREATE TABLE IF NOT EXISTS Send (
@@ -11,6 +11,7 @@ CREATE TABLE IF NOT EXISTS Send (
 ) CHARACTER SET utf8mb4;
 
 CREATE TABLE IF NOT EXISTS Receive (
+    ID INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
     DateTime DATETIME,
     Number VARCHAR(32),
     SmsMessage TEXT

@@ -1,4 +1,4 @@
--- Pelorus tables for SQLite (SbType 6): sqlite3 pelorus.db < sql/sqlite.sql
+-- Pelorus tables for SQLite (SbType 6): sqlite3 pelorus.db < sql/sqlite.sql (or pelorus --init-db)
 -- Other software puts a message to send into Send with Status 1 (the default); the gateway writes
 -- 2 (sent) or 3 (not sent) back and stores received messages in Receive.
 CREATE TABLE IF NOT EXISTS Send (
@@ -10,6 +10,7 @@ CREATE TABLE IF NOT EXISTS Send (
 CREATE INDEX IF NOT EXISTS Send_Status ON Send (Status);
 
 CREATE TABLE IF NOT EXISTS Receive (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
     DateTime TEXT,
     Number TEXT,
     SmsMessage TEXT

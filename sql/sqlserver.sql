@@ -1,5 +1,5 @@
 -- Pelorus tables for SQL Server (SbType 2 and 3), in the database the settings name:
---     sqlcmd -d DATABASE -i sql/sqlserver.sql
+--     sqlcmd -d DATABASE -i sql/sqlserver.sql    (or pelorus --init-db)
 -- Other software puts a message to send into Send with Status 1 (the default); the gateway writes
 -- 2 (sent) or 3 (not sent) back and stores received messages in Receive.
 IF OBJECT_ID(N'Send', N'U') IS NULL
@@ -15,6 +15,7 @@ CREATE INDEX Send_Status ON Send (Status);
 GO
 IF OBJECT_ID(N'Receive', N'U') IS NULL
 CREATE TABLE Receive (
+    ID INT IDENTITY(1,1) NOT NULL PRIMARY KEY,
     DateTime DATETIME,
     Number NVARCHAR(32),
     SmsMessage NVARCHAR(MAX)

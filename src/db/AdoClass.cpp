@@ -8,6 +8,8 @@
 
 #include "db/ConnectionString.h"
 #include "db/DriverTarget.h"
+#include "db/Stall.h"
+#include "db/StatementWatch.h"
 #include "db/Statements.h"
 #include "files/AlarmLamps.h"
 #include "files/LogLines.h"
@@ -38,6 +40,14 @@ QString OneLine(QString text) {
 
 QSqlError OwnError(const QString& text, QSqlError::ErrorType type) {
     return QSqlError(QString(), text, type);
+}
+
+bool HoldsNul(const QVariantList& values) {
+    for (const QVariant& v : values) {
+        if (v.toString().contains(QChar(0)))
+            return true;
+    }
+    return false;
 }
 
 QString FieldText(const QSqlQuery& query, int index) {
@@ -83,6 +93,13 @@ bool AdoClass::Connect() {
     QSqlError error;
     if (!target.usable()) {
         error = OwnError(target.error, QSqlError::ConnectionError);
+    } else if (target.driver == QLatin1String("QSQLITE") && !target.createFile &&
+               !QFileInfo::exists(target.databaseName)) {
+        // The driver would create an empty file and report it connected.
+        error = OwnError(QStringLiteral("The SQLite database file %1 does not exist "
+                                        "(pelorus --init-db creates it with the tables)")
+                             .arg(target.databaseName),
+                         QSqlError::ConnectionError);
     } else if (!QSqlDatabase::isDriverAvailable(target.driver)) {
         error = OwnError(QStringLiteral("The Qt SQL driver %1 is not installed").arg(target.driver),
                          QSqlError::ConnectionError);
@@ -101,7 +118,7 @@ bool AdoClass::Connect() {
                     error = query.lastError();
             }
             if (!error.isValid()) {
-                SetAlarm(AlarmSuccess);
+                Succeeded();
                 return true;
             }
             db.close();
@@ -133,6 +150,8 @@ std::optional<QStringList> AdoClass::CheckSend() {
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
     query.setForwardOnly(true);
     const QString secondLine = LogTexts::kAdoQueryPrefix + statement.shown;
+    const StatementWatch watch(QSqlDatabase::database(connectionName_, false),
+                               kStatementTimeoutSecs);
     if (!query.exec(statement.sql)) {
         Fail(query.lastError(), LogTexts::kProcedureCheckSend, secondLine);
         return nothingWaits;
@@ -157,7 +176,7 @@ std::optional<QStringList> AdoClass::CheckSend() {
     }
     if (ReadSetting(Setting::TestRecordset) == QLatin1String("1"))
         WriteLog(LogTexts::RecordCountsTraceLine(rows.size()));
-    SetAlarm(AlarmSuccess);
+    Succeeded();
     return rows.isEmpty() ? nothingWaits : rows;
 }
 
@@ -215,7 +234,16 @@ bool AdoClass::UpdateStatus(const QString& tableName, const QString& lstActv,
 bool AdoClass::Run(const Statement& statement, const QString& procedure, const QString& prefix) {
     if (!EnsureOpen())
         return false;
+    if (literal_ && HoldsNul(statement.values)) {
+        Fail(OwnError(QStringLiteral("A value holds a NUL character, which the ODBC driver cannot "
+                                     "take inside a statement; nothing was written"),
+                      QSqlError::StatementError),
+             procedure, prefix + statement.shown);
+        return false;
+    }
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    const StatementWatch watch(QSqlDatabase::database(connectionName_, false),
+                               kStatementTimeoutSecs);
     bool ok;
     if (statement.values.isEmpty()) {
         ok = query.exec(statement.sql);
@@ -231,12 +259,21 @@ bool AdoClass::Run(const Statement& statement, const QString& procedure, const Q
         Fail(query.lastError(), procedure, prefix + statement.shown);
         return false;
     }
-    SetAlarm(AlarmSuccess);
+    Succeeded();
     return true;
 }
 
 void AdoClass::Fail(const QSqlError& error, const QString& procedure, const QString& secondLine) {
-    WriteLog(LogTexts::AdoErrorLine(ErrorCode(error), OneLine(error.text()), procedure));
+    // A connection that was lost answers later calls with an empty error: the last real one
+    // says what happened.
+    if (!error.driverText().isEmpty() && !OneLine(error.databaseText()).isEmpty())
+        lastDriverError_ = error;
+    const QSqlError& shown = OneLine(error.databaseText()).isEmpty() && lastDriverError_.isValid()
+                                 ? lastDriverError_
+                                 : error;
+    failed_ = true;
+    stalled_ = IsStall(shown);
+    WriteLog(LogTexts::AdoErrorLine(ErrorCode(shown), OneLine(shown.text()), procedure));
     WriteLog(secondLine);
     SetAlarm(AlarmRaised);
 }
@@ -248,6 +285,13 @@ void AdoClass::WriteLog(const QString& text) {
     WriteLogLine(logFolder_, now.date(), line, lamps_);
     if (onLogLine)
         onLogLine(line);
+}
+
+void AdoClass::Succeeded() {
+    lastDriverError_ = QSqlError();
+    failed_ = false;
+    stalled_ = false;
+    SetAlarm(AlarmSuccess);
 }
 
 void AdoClass::SetAlarm(int state) {

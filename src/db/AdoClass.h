@@ -49,8 +49,11 @@ public:
                       const QString& batteryLevel, const QString& unit);
 
     // The last failure was the server locked or timed out: the callers' loops stop trying for
-    // this cycle instead of waiting once more for every record.
+    // this cycle instead of waiting once more for every record. A success clears it.
     bool Stalled() const { return stalled_; }
+    // The last operation failed (its lines are in the log); the trace lines of CheckSend are no
+    // failure.
+    bool Failed() const { return failed_; }
 
     // Every line the gateway writes to its log also goes here (the headless runner prints them).
     std::function<void(const QString& line)> onLogLine;
@@ -64,6 +67,7 @@ private:
     bool Run(const Statement& statement, const QString& procedure, const QString& prefix);
     void Fail(const QSqlError& error, const QString& procedure, const QString& secondLine);
     void WriteLog(const QString& text);
+    void Succeeded();
     void SetAlarm(int state);
 
     AlarmLamps* lamps_;
@@ -72,5 +76,7 @@ private:
     QString serverName_, portNumber_, dbaseName_, tableReceive_, tableSend_, user_, pwd_;
     QString logFolder_;
     bool stalled_ = false;
+    bool failed_ = false;
+    QSqlError lastDriverError_;  // the last error that carried the driver's own text
     QString (*literal_)(const QString&) = nullptr;  // the driver cannot bind: values inlined
 };

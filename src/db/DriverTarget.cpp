@@ -1,6 +1,7 @@
 #include "db/DriverTarget.h"
 
 #include <QDir>
+#include <QUrl>
 
 namespace {
 
@@ -33,22 +34,53 @@ bool IsSqlServerDriverName(const QString& name) {
            name.contains(QStringLiteral("FreeTDS"), Qt::CaseInsensitive);
 }
 
+// FreeTDS reads no port from "Server" and logs "invalid port number": the server field becomes
+// Server and Port, and the protocol version is named.
+QString FreeTdsString(const QString& odbcString) {
+    QStringList pieces;
+    for (const auto& [key, value] : ConnectionStringPairs(odbcString)) {
+        if (key.compare(QStringLiteral("server"), Qt::CaseInsensitive) == 0) {
+            const SqlServerAddress address = SplitSqlServerAddress(value);
+            pieces << key + QLatin1Char('=') + address.host;
+            if (address.port > 0)
+                pieces << QStringLiteral("Port=%1").arg(address.port);
+        } else {
+            const bool braced = value.contains(QLatin1Char(';')) ||
+                                key.compare(QStringLiteral("driver"), Qt::CaseInsensitive) == 0;
+            pieces << key + QLatin1Char('=') +
+                          (braced ? QLatin1Char('{') + value + QLatin1Char('}') : value);
+        }
+    }
+    pieces << QStringLiteral("TDS_Version=") + QLatin1String(kTdsVersion);
+    return pieces.join(QLatin1Char(';'));
+}
+
+// Connector/ODBC ignores the ODBC time-out attributes and reads its own from the string.
+QString MariaDbTimeouts() {
+    return QStringLiteral(";CONN_TIMEOUT=%1;READ_TIMEOUT=%2;WRITE_TIMEOUT=%2")
+        .arg(kConnectTimeoutSecs)
+        .arg(kStatementTimeoutSecs);
+}
+
 DriverTarget OdbcTarget(const QString& odbcString) {
     DriverTarget t;
     t.driver = QStringLiteral("QODBC");
     const QString driverName = ConnectionStringFields(odbcString).value(QStringLiteral("driver"));
-    if (IsSqlServerDriverName(driverName)) {
-        t.values = DriverTarget::Values::UnicodeLiterals;
-    } else {
-        t.values = DriverTarget::Values::StandardLiterals;
-        // A backslash in a MySQL literal is an escape unless the session says otherwise.
-        if (IsMySqlDriverName(driverName))
-            t.initStatements << QStringLiteral(
-                "SET SESSION sql_mode = CONCAT(@@SESSION.sql_mode, ',NO_BACKSLASH_ESCAPES')");
-    }
     QString normalised = odbcString.trimmed();
     while (normalised.endsWith(QLatin1Char(';')))
         normalised.chop(1);
+    if (IsSqlServerDriverName(driverName)) {
+        t.values = DriverTarget::Values::UnicodeLiterals;
+        normalised = FreeTdsString(normalised);
+    } else {
+        t.values = DriverTarget::Values::StandardLiterals;
+        // A backslash in a MySQL literal is an escape unless the session says otherwise.
+        if (IsMySqlDriverName(driverName)) {
+            t.initStatements << QStringLiteral(
+                "SET SESSION sql_mode = CONCAT(@@SESSION.sql_mode, ',NO_BACKSLASH_ESCAPES')");
+            normalised += MariaDbTimeouts();
+        }
+    }
     t.databaseName = normalised;
     t.connectOptions = OdbcOptions();
     return t;
@@ -79,15 +111,15 @@ DriverTarget SqlServerProviderTarget(const QMap<QString, QString>& f) {
 
 }  // namespace
 
-QMap<QString, QString> ConnectionStringFields(const QString& connectionString) {
-    QMap<QString, QString> fields;
+QList<std::pair<QString, QString>> ConnectionStringPairs(const QString& connectionString) {
+    QList<std::pair<QString, QString>> pairs;
     int pos = 0;
     const int n = connectionString.size();
     while (pos < n) {
         const int eq = connectionString.indexOf(QLatin1Char('='), pos);
         if (eq < 0)
             break;
-        const QString key = connectionString.mid(pos, eq - pos).trimmed().toLower();
+        const QString key = connectionString.mid(pos, eq - pos).trimmed();
         int end;
         QString value;
         if (eq + 1 < n && connectionString.at(eq + 1) == QLatin1Char('{')) {
@@ -101,11 +133,34 @@ QMap<QString, QString> ConnectionStringFields(const QString& connectionString) {
             end = semi < 0 ? n : semi;
             value = connectionString.mid(eq + 1, end - eq - 1);
         }
-        if (!key.isEmpty() && !fields.contains(key))
-            fields.insert(key, value);
+        if (!key.isEmpty())
+            pairs.append({key, value});
         pos = end + 1;
     }
+    return pairs;
+}
+
+QMap<QString, QString> ConnectionStringFields(const QString& connectionString) {
+    QMap<QString, QString> fields;
+    for (const auto& [key, value] : ConnectionStringPairs(connectionString)) {
+        if (!fields.contains(key.toLower()))
+            fields.insert(key.toLower(), value);
+    }
     return fields;
+}
+
+SqlServerAddress SplitSqlServerAddress(const QString& server) {
+    const QString trimmed = server.trimmed();
+    // The last separator: "host,port" as SQL Server's own tools write it, or "host:port".
+    const int at =
+        qMax(trimmed.lastIndexOf(QLatin1Char(',')), trimmed.lastIndexOf(QLatin1Char(':')));
+    if (at > 0) {
+        bool isNumber = false;
+        const int port = trimmed.mid(at + 1).trimmed().toInt(&isNumber);
+        if (isNumber && port > 0 && port < 65536)
+            return {trimmed.left(at).trimmed(), port};
+    }
+    return {trimmed, trimmed.contains(QLatin1Char('\\')) ? 0 : kSqlServerDefaultPort};
 }
 
 DriverTarget TargetForConnectionString(const QString& connectionString, const QString& baseFolder) {
@@ -122,9 +177,10 @@ DriverTarget TargetForConnectionString(const QString& connectionString, const QS
             if (file.isEmpty())
                 return NoDriver(QStringLiteral("The SQLite database file is not named"));
             t.databaseName = QDir::cleanPath(QDir(baseFolder).absoluteFilePath(file));
-            // Milliseconds a statement waits for a lock held by another program.
-            t.connectOptions =
-                QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kStatementTimeoutSecs * 1000);
+            // Milliseconds a statement waits for a lock held by another program; the name is
+            // opened as a URI so that a missing file is not created (SqliteUri).
+            t.connectOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_URI")
+                                   .arg(kStatementTimeoutSecs * 1000);
             return t;
         }
         if (driver.startsWith(QStringLiteral("Firebird/InterBase"), Qt::CaseInsensitive)) {
@@ -165,9 +221,17 @@ DriverTarget TargetForConnectionString(const QString& connectionString, const QS
     return NoDriver(QStringLiteral("No driver on this platform serves the connection string"));
 }
 
+QString SqliteUri(const QString& file, bool create) {
+    QUrl uri = QUrl::fromLocalFile(file);
+    uri.setQuery(create ? QStringLiteral("mode=rwc") : QStringLiteral("mode=rw"));
+    return uri.toString(QUrl::FullyEncoded);
+}
+
 QSqlDatabase AddTargetConnection(const DriverTarget& target, const QString& connectionName) {
     QSqlDatabase db = QSqlDatabase::addDatabase(target.driver, connectionName);
-    db.setDatabaseName(target.databaseName);
+    db.setDatabaseName(target.driver == QLatin1String("QSQLITE")
+                           ? SqliteUri(target.databaseName, target.createFile)
+                           : target.databaseName);
     db.setHostName(target.hostName);
     db.setUserName(target.userName);
     db.setPassword(target.password);

@@ -1,5 +1,6 @@
 #include "DbTestSupport.h"
 
+#include <sys/file.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -150,6 +151,9 @@ bool EngineDatabase::create(TestSettings& settings, QString* error) {
     // MariaDB: the native client addresses "localhost", which it finds through the socket; the
     // ODBC driver connects to localhost:3306 by TCP.
     qputenv("MYSQL_UNIX_PORT", Env("PELORUS_MARIADB_SOCKET").toLocal8Bit());
+    serverLock_.setFileName(QFileInfo(Env("PELORUS_MARIADB_SOCKET")).path() + "/tests.lock");
+    serverLock_.open(QIODevice::ReadWrite);
+    flock(serverLock_.handle(), LOCK_SH);
     if (RegisterOdbcDrivers().isEmpty()) {
         *error = "scripts/register-odbc-drivers.sh failed";
         return false;

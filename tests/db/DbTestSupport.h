@@ -3,6 +3,7 @@
 // ODBC driver names registered in a folder of the test's own, a fresh database with the gateway's
 // tables on each engine the tests run against, and the gateway object driven on it.
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 #include <QSqlDatabase>
 #include <QString>
@@ -69,11 +70,14 @@ public:
     void makeUnreachable(TestSettings& settings);
     // A connection of the test's own to the same database, opened.
     QSqlDatabase verifier();
+    // MariaDB: the tests share the server (flock); the one that stops it waits to hold it alone.
+    void holdServerAlone() { flock(serverLock_.handle(), LOCK_EX); }
 
 private:
     Engine engine_;
     QString name_;  // database name or file
     QString verifierName_;
+    QFile serverLock_;
 };
 
 // A fresh database on one engine and the gateway object on it (tables Send and Receive), with

@@ -1,7 +1,10 @@
 // pelorus --check-db: what an operator sees when setting up a database.
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include "DbTestSupport.h"
+#include "db/Schemas.h"
 #include "testsupport.h"
 
 namespace {
@@ -25,6 +28,26 @@ TEST(CheckDbTest, ConnectsAndCountsTheWaitingRows) {
         << output.toStdString();
     EXPECT_TRUE(output.contains("Connection string: Driver=SQLite3;Database=data/gw.db;\n"));
     EXPECT_TRUE(output.contains("\nconnected\nrows waiting in Send: 2\n")) << output.toStdString();
+    // The CheckSend trace is no failure.
+    settings.set("Test", "Recordset", "1");
+    EXPECT_EQ(Pelorus({"--config", settings.path(), "--check-db"}, &output), 0);
+    EXPECT_TRUE(output.contains("Record Counts=2") && output.contains("rows waiting in Send: 2\n"))
+        << output.toStdString();
+}
+
+TEST(CheckDbTest, InitDbMakesTheTablesOnce) {
+    dbtest::TestSettings settings;
+    settings.server({"SbType", "6", "DbName", "new.db"});
+    QString output;
+    EXPECT_EQ(Pelorus({"--config", settings.path(), "--init-db"}), 0);
+    EXPECT_EQ(Pelorus({"--config", settings.path(), "--init-db"}, &output), 1);
+    EXPECT_TRUE(output.contains("The table Send exists already")) << output.toStdString();
+    // Every kind's script, with the tables' names of the settings; Receive has a key everywhere.
+    for (int sbType : {2, 3, 4, 5, 6}) {
+        const QString all =
+            SchemaStatements(BuiltInSchema(SchemaFile(sbType)), "Out", "In").join("");
+        EXPECT_TRUE(all.contains(QRegularExpression("In \\([^;]*PRIMARY KEY"))) << sbType;
+    }
 }
 
 TEST(CheckDbTest, UnreachableDatabaseShowsTheDriversErrorAndFails) {

@@ -6,6 +6,9 @@
 
 namespace {
 
+#define MARIADB_TIMEOUTS "CONN_TIMEOUT=10;READ_TIMEOUT=15;WRITE_TIMEOUT=15"
+#define TDS "TDS_Version=7.2"
+
 TEST(DriverTargetTest, FieldsOfAConnectionString) {
     const auto f = ConnectionStringFields(
         "Driver={MySQL ODBC 3.51 Driver};Server=h;Stmt=;User=u; Password=p;Option=3;");
@@ -37,27 +40,31 @@ TEST(DriverTargetTest, EachKindMapsToItsDriver) {
          "u", "p"},
         // ODBC strings go whole to unixODBC, without the trailing semicolon.
         {"Driver={mySQL};Server=localhost;Option=16834;Database=sms;", "QODBC",
-         "Driver={mySQL};Server=localhost;Option=16834;Database=sms", "", "", ""},
+         "Driver={mySQL};Server=localhost;Option=16834;Database=sms;" MARIADB_TIMEOUTS, "", "", ""},
         {"Driver={MySQL ODBC 3.51 Driver};Server=h;Port=3306;Database=sms;User=u; "
          "Password=p;Option=3;",
          "QODBC",
          "Driver={MySQL ODBC 3.51 Driver};Server=h;Port=3306;Database=sms;User=u; "
-         "Password=p;Option=3",
+         "Password=p;Option=3;" MARIADB_TIMEOUTS,
          "", "", ""},
         {"Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes;", "QODBC",
-         "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes", "", "", ""},
-        {"Driver={SQL Native Client};Server=SRV1;Database=sms;Uid=u;Pwd=p;", "QODBC",
-         "Driver={SQL Native Client};Server=SRV1;Database=sms;Uid=u;Pwd=p", "", "", ""},
+         "Driver={SQL Server};Server=SRV1;Port=1433;Database=sms;Trusted_Connection=Yes;" TDS, "",
+         "", ""},
+        {"Driver={SQL Native Client};Server=SRV1,1500;Database=sms;Uid=u;Pwd=p;", "QODBC",
+         "Driver={SQL Native Client};Server=SRV1;Port=1500;Database=sms;Uid=u;Pwd=p;" TDS, "", "",
+         ""},
         // The OLE DB providers of SQL Server become FreeTDS's ODBC string.
         {"Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;User Id=u;Password=p;", "QODBC",
-         "Driver={SQL Server};Server=SRV1;Database=sms;Uid=u;Pwd=p", "", "", ""},
+         "Driver={SQL Server};Server=SRV1;Port=1433;Database=sms;Uid=u;Pwd=p;" TDS, "", "", ""},
         {"Provider=sqloledb;Data Source=SRV1;Initial Catalog=sms;Integrated Security=SSPI;",
-         "QODBC", "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes", "", "",
-         ""},
+         "QODBC",
+         "Driver={SQL Server};Server=SRV1;Port=1433;Database=sms;Trusted_Connection=Yes;" TDS, "",
+         "", ""},
         {"Provider=SQLNCLI;Server=SRV1;Database=sms;Trusted_Connection=yes;", "QODBC",
-         "Driver={SQL Server};Server=SRV1;Database=sms;Trusted_Connection=Yes", "", "", ""},
+         "Driver={SQL Server};Server=SRV1;Port=1433;Database=sms;Trusted_Connection=Yes;" TDS, "",
+         "", ""},
         {"Provider=SQLNCLI;Server=SRV1;Database=sms;Uid=u;Pwd=p;", "QODBC",
-         "Driver={SQL Server};Server=SRV1;Database=sms;Uid=u;Pwd=p", "", "", ""},
+         "Driver={SQL Server};Server=SRV1;Port=1433;Database=sms;Uid=u;Pwd=p;" TDS, "", "", ""},
     };
     for (const Case& c : cases) {
         const DriverTarget t = TargetForConnectionString(c.connectionString, "/etc/pelorus");
@@ -79,7 +86,9 @@ TEST(DriverTargetTest, TimeoutsWhereTheDriverTakesThem) {
               "SQL_ATTR_LOGIN_TIMEOUT=10;SQL_ATTR_CONNECTION_TIMEOUT=15");
     EXPECT_EQ(options("Provider=MySQLProv;Data Source=x;"),
               "MYSQL_OPT_CONNECT_TIMEOUT=10;MYSQL_OPT_READ_TIMEOUT=15;MYSQL_OPT_WRITE_TIMEOUT=15");
-    EXPECT_EQ(options("Driver=SQLite3;Database=x;"), "QSQLITE_BUSY_TIMEOUT=15000");
+    EXPECT_EQ(options("Driver=SQLite3;Database=x;"), "QSQLITE_BUSY_TIMEOUT=15000;QSQLITE_OPEN_URI");
+    // A missing file is opened without being created.
+    EXPECT_EQ(SqliteUri("/srv/gw db?.db", false), "file:///srv/gw%20db%3F.db?mode=rw");
 }
 
 TEST(DriverTargetTest, StringsNoDriverServesSayWhy) {

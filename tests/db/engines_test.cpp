@@ -5,11 +5,15 @@
 #include <QElapsedTimer>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
+#include <csignal>
 
 #include "DbTestSupport.h"
 #include "db/ConnectionString.h"
+#include "db/CreateTables.h"
 #include "files/LogTexts.h"
 #include "settings/Settings.h"
+#include "testsupport.h"
 
 using dbtest::Engine;
 
@@ -214,11 +218,74 @@ TEST_P(EngineTest, UnitUpdatesRunWithTheirValues) {
     EXPECT_EQ(log.size(), 2) << LogText();  // ExecuteQuery announced its two statements
 }
 
+TEST_P(EngineTest, LongTextsAreStoredAndANulIsStoredOrRefusedPlainly) {
+    ASSERT_TRUE(ado->WriteReceived(Message("long", QString("Ж1").repeated(5000)))) << LogText();
+    EXPECT_EQ(Received().value("long"), QString("Ж1").repeated(5000));
+    const QString withNul = QString("nul") + QChar(0) + "a" + QChar(0) + "b";
+    const bool stored = ado->WriteToTable("Send", "nul", withNul.mid(4));
+    EXPECT_EQ(ado->CheckSend()->first().endsWith(withNul), stored);
+    EXPECT_TRUE(stored || log[0].contains("holds a NUL character")) << LogText();
+}
+
+TEST_P(EngineTest, InitDbMakesTheTablesOnlyWhereThereAreNone) {
+    EXPECT_TRUE(CreateTables("Send", "Receive").message.contains("exists already"));
+    // Tables of other names, from the same built-in script.
+    const CreateTablesOutcome made = CreateTables("Outbox", "Inbox");
+    ASSERT_TRUE(made.created) << made.message.toStdString();
+    ado->setTableSend("Outbox");
+    ASSERT_TRUE(ado->WriteToTable("Send", "1", "via Outbox"));
+    EXPECT_EQ(ado->CheckSend()->size(), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, EngineTest,
                          ::testing::Values(Engine::SQLite, Engine::MariaDbOleDb,
                                            Engine::MariaDbOdbc0, Engine::MariaDbOdbc1,
                                            Engine::MariaDbOdbc2, Engine::MariaDbOdbc3,
                                            Engine::Firebird),
                          ::testing::PrintToStringParamName());
+
+// The bounds plus what a loaded machine adds.
+constexpr qint64 kConnectBoundMs = 11500, kStatementBoundMs = 16500;
+
+class StallTest : public dbtest::GatewayFixture {};
+
+TEST_F(StallTest, FirebirdRowLockEndsAtTheStatementBound) {
+    Open(Engine::Firebird);
+    if (IsSkipped())
+        return;
+    ASSERT_TRUE(ado->WriteToTable("Send", "1", "a"));
+    ASSERT_TRUE(database->verifier().transaction());  // that holds the row it updates
+    ASSERT_TRUE(QSqlQuery(database->verifier()).exec("UPDATE Send SET Status=2"));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(ado->UpdateSend(ado->CheckSend()->first().section(QChar(0), 0, 0), 3));
+    EXPECT_LT(timer.elapsed(), kStatementBoundMs);
+    EXPECT_TRUE(ado->Stalled()) << LogText();
+}
+
+TEST_F(StallTest, StoppedMariaDbServerHoldsNoCallBeyondItsBound) {
+    Open(Engine::MariaDbOdbc1);
+    if (IsSkipped())
+        return;
+    database->holdServerAlone();  // the other MariaDB tests wait meanwhile
+    ASSERT_TRUE(ado->Connect());
+    const int pid =
+        testsupport::ReadBytes(QFileInfo(qEnvironmentVariable("PELORUS_MARIADB_SOCKET")).path() +
+                               "/mariadbd.pid")
+            .toInt();
+    ASSERT_TRUE(pid > 0 && kill(pid, SIGSTOP) == 0);
+    const std::shared_ptr<void> resume(nullptr, [pid](void*) { kill(pid, SIGCONT); });
+    QThread::msleep(300);  // each of the server's threads stops when it is next scheduled
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(ado->UpdateSend("1", 2));
+    EXPECT_LT(timer.restart(), kStatementBoundMs);
+    EXPECT_TRUE(ado->Stalled()) << LogText();
+    EXPECT_FALSE(MakeAdo()->Connect());
+    EXPECT_LT(timer.elapsed(), kConnectBoundMs);
+    // The lost connection has nothing more to say: the log keeps the driver's last words.
+    EXPECT_FALSE(ado->UpdateSend("1", 3));
+    EXPECT_TRUE(log.last(2)[0].contains("Lost connection")) << LogText();
+}
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
 
 #include "DbTestSupport.h"
 #include "testsupport.h"
@@ -112,6 +113,23 @@ TEST_F(GatewayTest, LinesGoToTheDailyFileOfTheLogFolder) {
     EXPECT_EQ(day1, log[0] + "\r\n" + log[1] + "\r\n");
     EXPECT_TRUE(day2.startsWith("06.11.2010 00:00:00;   ADO Error;     Code: "));
     EXPECT_TRUE(day2.endsWith("Querry: UPDATE Missing SET Status=3 WHERE ID=2\r\n"));
+}
+
+TEST_F(GatewayTest, MisspeltSqliteFileIsNotCreatedAndNamedInTheLog) {
+    settings.server({"DbName", "data/gw-typo.db"});
+    EXPECT_FALSE(ado->CheckSend().has_value());
+    EXPECT_FALSE(QFile::exists(settings.folder() + "/data/gw-typo.db"));
+    EXPECT_TRUE(log.join("").contains("/data/gw-typo.db does not exist")) << LogText();
+}
+
+TEST_F(GatewayTest, LockedSqliteFileStallsAfterOneFailure) {
+    QSqlQuery holder(database->verifier());
+    ASSERT_TRUE(holder.exec("BEGIN EXCLUSIVE"));
+    EXPECT_FALSE(ado->WriteToTable("Send", "1", "waits"));
+    EXPECT_TRUE(ado->Stalled()) << LogText();
+    ASSERT_TRUE(holder.exec("COMMIT"));
+    EXPECT_TRUE(ado->WriteToTable("Send", "1", "goes"));
+    EXPECT_FALSE(ado->Stalled());
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // SQL Server kinds reaching FreeTDS (no SQL Server can run here: its strings and driver only).
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <sys/socket.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
@@ -57,6 +59,26 @@ TEST(OdbcTest, SqlServerKindsReachFreeTds) {
         EXPECT_FALSE(log[0].contains("not found")) << log[0].toStdString();
         EXPECT_FALSE(log[1].contains("secret"));
     }
+}
+
+TEST(OdbcTest, SqlServerConnectReachesItsPortWithinTheBound) {
+    ASSERT_FALSE(dbtest::RegisterOdbcDrivers().isEmpty());
+    // A listener on 127.0.0.1 that never answers, on a port the kernel picks.
+    const int silent = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+    socklen_t length = sizeof address;
+    bind(silent, reinterpret_cast<sockaddr*>(&address), length);
+    ASSERT_EQ(listen(silent, 4), 0);
+    getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
+    dbtest::TestSettings settings;
+    settings.server({"SbType", "2", "ServerName",
+                     "127.0.0.1:" + QString::number(ntohs(address.sin_port)), "DbName", "sms"});
+    AdoClass ado;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(ado.Connect());
+    EXPECT_LT(timer.elapsed(), 11500);
+    EXPECT_GE(accept(silent, nullptr, nullptr), 0);  // FreeTDS came to this port
 }
 
 }  // namespace

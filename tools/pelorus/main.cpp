@@ -8,6 +8,7 @@
 #include "Headless.h"
 #include "db/AdoClass.h"
 #include "db/ConnectionString.h"
+#include "db/CreateTables.h"
 #include "settings/Ini.h"
 #include "settings/Settings.h"
 #ifdef PELORUS_HAVE_WINDOW
@@ -61,9 +62,11 @@ int CheckDb() {
     }
     out << "connected\n";
     const std::optional<QStringList> batch = ado.CheckSend();
-    if (!logLines.isEmpty() || !batch) {
-        for (const QString& line : logLines)
-            err << line << "\n";
+    // With [Test] Recordset=1 CheckSend traces its statement; only a failure makes the count
+    // unknown.
+    for (const QString& line : logLines)
+        err << line << "\n";
+    if (ado.Failed() || !batch) {
         out << "rows waiting in " << tableSend << ": unknown (the send table could not be read)\n";
         return 0;
     }
@@ -72,6 +75,16 @@ int CheckDb() {
         waiting += row.isEmpty() ? 0 : 1;
     out << "rows waiting in " << tableSend << ": " << waiting << "\n";
     return 0;
+}
+
+// --init-db: the two tables made in the database the settings name; exit 1 when either exists
+// already or they cannot be made.
+int InitDb() {
+    const CreateTablesOutcome outcome = CreateTables(ReadSetting(Setting::ServerTableSend),
+                                                     ReadSetting(Setting::ServerTableReceive));
+    QTextStream(outcome.created ? stdout : stderr) << "Settings file: " << INIFileName << "\n"
+                                                   << outcome.message << "\n";
+    return outcome.created ? 0 : 1;
 }
 
 }  // namespace
@@ -92,11 +105,14 @@ int main(int argc, char** argv) {
         return PrintSettings();
     if (args.contains(QStringLiteral("--check-db")))
         return CheckDb();
+    if (args.contains(QStringLiteral("--init-db")))
+        return InitDb();
     if (args.contains(QStringLiteral("--headless")))
         return RunHeadless(args);
     QTextStream(stderr) << "usage: pelorus --version\n"
                            "       pelorus [--config FILE] (--print-settings | --check-db)\n"
                            "       pelorus [--config FILE] --headless [--cycles N] [--adopt-smsc]\n"
+                           "       pelorus [--config FILE] --init-db\n"
                            "       pelorus [--config FILE] [--start]   (the window)\n";
     return 2;
 }
