@@ -63,6 +63,8 @@ public:
     int Status(int row) const { return SendRows().value(row).status; }
     QStringList ReceivedTexts() const { return ReceivedColumn(u"SmsMessage"_s); }
     QStringList ReceivedColumn(const QString& column) const;  // in the order stored
+    // A statement on the test's own connection (a trigger that makes updates fail...).
+    bool Execute(const QString& sql) { return Query(sql).isActive(); }
     // The database becomes unreachable (its path names a missing folder) or reachable again.
     void SetDatabaseDown(bool down);
 
