@@ -159,12 +159,13 @@ void Gateway::CopyFromRecCollectionToDbase() {
         if (msg.WrittenToDbase() || msg.IsCommand())
             continue;
         if (database_->WriteReceived(msg)) {
-            pacer_.pause(100);
-            msg.setWrittenToDbase(true);
-            lamps_.SetAlarm(AlarmDatabase, AlarmSuccess);
+            // At once: a crash before this line stores the message again after the restart.
             if (!IsDetached(msg))
                 Journaled(journal_->Stored(msg.MsgID(), heldDigests_.value(msg.MsgID())),
                           QStringLiteral("CopyFromRecCollectionToDbase"));
+            msg.setWrittenToDbase(true);
+            pacer_.pause(100);
+            lamps_.SetAlarm(AlarmDatabase, AlarmSuccess);
         } else {
             msg.setWriteCounter(4);
             pacer_.pause(100);

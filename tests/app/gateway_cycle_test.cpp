@@ -277,20 +277,4 @@ TEST(GatewayCycle, NewMessageAtAReusedIndexIsStored) {
     }
 }
 
-TEST(GatewayCycle, SweepsClearTheWholeCollection) {
-    GatewayRig rig;
-    ASSERT_TRUE(rig.StartModem());
-    rig.Start();
-    for (int i = 1; i <= 250; ++i)
-        rig.G().AddToRecCollection(u"1%1\tdate\t+7900\ttext %1"_s.arg(i), u"pdu %1"_s.arg(i));
-    ASSERT_EQ(rig.G().Received().count(), 250);
-    // Listed again unchanged: nothing new.
-    rig.G().AddToRecCollection(u"17\tlater\t+7900\ttext 7"_s, u"pdu 7"_s);
-    EXPECT_EQ(rig.G().Received().count(), 250);
-    // Stored; then a complete listing shows none of them: every record has left the phone.
-    rig.RunCycles(2);
-    EXPECT_EQ(rig.ReceivedTexts().size(), 250);
-    EXPECT_EQ(rig.G().Received().count(), 0);
-}
-
 }  // namespace

@@ -56,11 +56,9 @@ TEST(Headless, TermDuringABatchEndsItAfterThePartInFlight) {
     ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
     ASSERT_TRUE(p.waitForFinished(15000));
     output += QString::fromUtf8(p.readAllStandardOutput());
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_TRUE(output.trimmed().endsWith(u"Stopped."_s)) << output.toStdString();
     const qsizetype atExit = rig.Modem().sentPdus().size();
-    EXPECT_GE(atTerm, 1);
     EXPECT_LE(atExit, atTerm + 1);
     int written = 0;
     for (const auto& row : rig.SendRows())
