@@ -1,5 +1,6 @@
 #include "app/HeadlessView.h"
 
+#include "app/CycleCountdown.h"
 #include "files/AlarmLamps.h"
 
 namespace {
@@ -12,16 +13,36 @@ QString ColourName(quint32 colour) {
 }
 }  // namespace
 
-HeadlessView::HeadlessView(QTextStream& out, bool adoptPhoneCentre)
-    : out_(out), adoptPhoneCentre_(adoptPhoneCentre) {}
+HeadlessView::HeadlessView(QTextStream& out, bool adoptPhoneCentre, bool terminal)
+    : out_(out), adoptPhoneCentre_(adoptPhoneCentre), terminal_(terminal) {}
 
 void HeadlessView::Print(const QString& line) {
+    if (statusOpen_)
+        out_ << '\n';
+    statusOpen_ = false;
     out_ << line << '\n';
     out_.flush();
 }
 
+bool HeadlessView::IsSecondText(const QString& status) {
+    static const QString countdown = CycleCountdown::CountdownText(0).chopped(1);
+    static const QString pause = QStringLiteral("Пауза при ошибке ADO!!!");
+    bool number = false;
+    status.toInt(&number);
+    return status.startsWith(countdown) || status == pause || number;
+}
+
 void HeadlessView::showStatus(const QString& text) {
-    Print(QStringLiteral("Status: ") + text);
+    const bool second = IsSecondText(text);
+    if (terminal_) {
+        // Carriage return and erase to the line's end: the status line is rewritten in place.
+        out_ << "\r\x1b[KStatus: " << text;
+        out_.flush();
+        statusOpen_ = true;
+    } else if (!(second && lastWasSecond_)) {
+        Print(QStringLiteral("Status: ") + text);
+    }
+    lastWasSecond_ = second;
 }
 
 void HeadlessView::PrintList(const QString& caption, const QStringList& lines, QStringList& last) {

@@ -1,7 +1,9 @@
 #pragma once
-// The view of the gateway when it runs as a service: every status text and log line goes to a
-// text stream (standard output), lists, gauges and lamps are printed when they change, and the
-// SMS-centre question gets a fixed answer, printed with it.
+// The view of the gateway when it runs as a service: status texts and log lines go to a text
+// stream (standard output), lists, gauges and lamps are printed when they change, and the
+// SMS-centre question gets a fixed answer, printed with it. On a terminal the status line rewrites
+// itself in place; elsewhere (the systemd journal) the countdown is printed once per cycle, not
+// every second.
 #include <QStringList>
 #include <QTextStream>
 #include <functional>
@@ -10,7 +12,7 @@
 
 class HeadlessView : public GatewayView {
 public:
-    HeadlessView(QTextStream& out, bool adoptPhoneCentre);
+    HeadlessView(QTextStream& out, bool adoptPhoneCentre, bool terminal = false);
 
     void showStatus(const QString& text) override;
     void showReceived(const QStringList& lines) override;
@@ -30,13 +32,20 @@ public:
 
     // "ADO green/red, Телефон green/red, Файлы green/red" for the six lamps.
     static QString LampsText(const AlarmLamps& lamps);
+    // One line of its own (after the terminal's status line, if one is shown).
+    void Print(const QString& line);
+    // A text the timer shows every second: the countdown, or a second of the database pause.
+    static bool IsSecondText(const QString& status);
 
 private:
     void PrintList(const QString& caption, const QStringList& lines, QStringList& last);
-    void Print(const QString& line);
 
     QTextStream& out_;
     bool adoptPhoneCentre_;
+    bool terminal_;
+    // The terminal's status line holds text not yet ended by a line break.
+    bool statusOpen_ = false;
+    bool lastWasSecond_ = false;
     QStringList received_;
     QStringList sending_;
     QString lamps_;

@@ -49,3 +49,9 @@ void TakeIconAndPlace(QWidget* dialog, QWidget* owner) {
     dialog->setWindowIcon(window->windowIcon());
     dialog->move(window->frameGeometry().topLeft());
 }
+
+void KeepRoomWhenHidden(QWidget* widget) {
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}

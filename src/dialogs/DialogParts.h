@@ -18,3 +18,5 @@ void CheckOnly(QButtonGroup* group, int id);
 void AddOkCancel(QDialog* dialog, QBoxLayout* layout, QPushButton** ok, QPushButton** cancel);
 // A dialog takes its owner window's icon and opens at the owner's left and top.
 void TakeIconAndPlace(QWidget* dialog, QWidget* owner);
+// A button that shows and hides with the choices keeps its room, so the dialog keeps its width.
+void KeepRoomWhenHidden(QWidget* widget);

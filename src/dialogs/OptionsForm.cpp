@@ -41,6 +41,13 @@ QString PathHint(const QString& extension) {
            extension;
 }
 
+// The gateway opens an SQLite file named relative to the settings file's folder as well.
+QString SqlitePathHint() {
+    return QStringLiteral(
+        "В поле 'База данных' укажите путь к файлу базы данных *.db: полный или относительно "
+        "папки файла настроек.");
+}
+
 void OptionsForm::Load() {
     visible_ = false;
     CheckType(SettingNumber(Setting::ServerSbType));
@@ -222,6 +229,7 @@ void OptionsForm::ApplyRule(int position, bool checked) {
             // A file and nothing else: no server, no login, no driver or access choice.
             if (checked) {
                 FileKind(QStringLiteral("db"));
+                c_.description = SqlitePathHint();
                 EmptyAndDisable(BoxPassword);
                 c_.driverEnabled = {{false, false}};
                 c_.accessEnabled = {{false, false}};

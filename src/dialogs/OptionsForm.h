@@ -44,6 +44,8 @@ QStringList AccessCaptions();
 QStringList MySqlVariantCaptions();
 // The hint for the file-based kinds, ending in the extension.
 QString PathHint(const QString& extension);
+// The hint for an SQLite file, which may also be named relative to the settings file.
+QString SqlitePathHint();
 
 class OptionsForm {
 public:

@@ -80,6 +80,7 @@ void frmOptions::BuildControls() {
     cmdMySqlODBC_ = new QPushButton(QStringLiteral("..."), driverFrame);
     cmdMySqlODBC_->setObjectName(QStringLiteral("cmdMySqlODBC"));
     cmdMySqlODBC_->setFixedWidth(30);
+    KeepRoomWhenHidden(cmdMySqlODBC_);
     driverLayout->addWidget(cmdMySqlODBC_);
     left->addWidget(driverFrame);
 
@@ -117,6 +118,7 @@ void frmOptions::BuildControls() {
     cmdOpenFile_ = new QPushButton(QStringLiteral("..."), dbFrame);
     cmdOpenFile_->setObjectName(QStringLiteral("cmdOpenFile"));
     cmdOpenFile_->setFixedWidth(30);
+    KeepRoomWhenHidden(cmdOpenFile_);
     grid->addWidget(cmdOpenFile_, 3, 2);
     grid->setRowStretch(line, 1);
     columns->addWidget(dbFrame, 1);

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,6 +21,25 @@ QLineEdit* AddBox(QFormLayout* form, QWidget* frame, const QString& label, const
     return edit;
 }
 
+// A port named by its stable link, as udev makes it for a USB modem.
+const char kLongPortName[] = "/dev/serial/by-id/usb-Silicon_Labs_CP2102_USB_to_UART-if00-port0";
+
+// The labels of both frames take the widest one's width, so that their boxes line up.
+void AlignLabels(const QList<QFormLayout*>& forms) {
+    QList<QWidget*> labels;
+    int widest = 0;
+    for (QFormLayout* form : forms) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            if (QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole)) {
+                labels << item->widget();
+                widest = qMax(widest, item->widget()->sizeHint().width());
+            }
+        }
+    }
+    for (QWidget* label : labels)
+        label->setMinimumWidth(widest);
+}
+
 QString CheckValue(const QCheckBox* box) {
     return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
 }
@@ -34,6 +54,9 @@ frmPhoneOptions::frmPhoneOptions(QWidget* owner) : QDialog(owner) {
     auto* portFrame = new QGroupBox(QStringLiteral("Порт / Телефон"), this);
     auto* portForm = new QFormLayout(portFrame);
     txtPortNumber_ = AddBox(portForm, portFrame, QStringLiteral("Порт:"), "txtPortNumber");
+    txtPortNumber_->setMinimumWidth(
+        txtPortNumber_->fontMetrics().horizontalAdvance(QLatin1String(kLongPortName)) +
+        txtPortNumber_->fontMetrics().averageCharWidth() * 2);
     txtSpeed_ = new QComboBox(portFrame);
     txtSpeed_->setObjectName(QStringLiteral("txtSpeed"));
     txtSpeed_->setEditable(true);
@@ -53,6 +76,7 @@ frmPhoneOptions::frmPhoneOptions(QWidget* owner) : QDialog(owner) {
     chkReport_->setObjectName(QStringLiteral("chkReport"));
     smsForm->addRow(chkReport_);
     layout->addWidget(smsFrame);
+    AlignLabels({portForm, smsForm});
 
     AddOkCancel(this, layout, &cmdOK_, &cmdCancel_);
     connect(cmdOK_, &QPushButton::clicked, this, &frmPhoneOptions::cmdOK_Click);

@@ -2,6 +2,7 @@
 // what they show, what OK writes and that Cancel writes nothing.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -252,4 +253,37 @@ TEST(OpenFileDialogFilters, PairsBecomeFileDialogFilters) {
               (QStringList{u"(*.mdb)"_s, u"(*.*)"_s}));
     EXPECT_EQ(FileDialogFilters({u"SQLite"_s, u"*.db"_s}), QStringList{u"SQLite (*.db)"_s});
     EXPECT_TRUE(FileDialogFilters({u"odd"_s}).isEmpty());
+}
+
+TEST(frmOptionsDialog, KeepsItsWidthWhileTheDotsButtonsShowAndHide) {
+    ScratchSettings settings(kServerSettings);
+    frmOptions dialog;
+    dialog.show();
+    // SQL Server with OLE DB: neither "..." button; then the file button, then the MySQL one.
+    ASSERT_TRUE(dialog.cmdOpenFile()->isHidden() && dialog.cmdMySqlODBC()->isHidden());
+    const int width = dialog.sizeHint().width();
+    Click(dialog.optType(KindAccess));
+    ASSERT_FALSE(dialog.cmdOpenFile()->isHidden());
+    EXPECT_EQ(dialog.sizeHint().width(), width);
+    Click(dialog.optType(KindSqlServer));
+    Click(dialog.optDrvType(DriverOdbc));
+    AnswerNextModal<frmMySQL>([](frmMySQL* variants) { Click(variants->cmdCancel()); });
+    Click(dialog.optType(KindMySql));
+    ASSERT_FALSE(dialog.cmdMySqlODBC()->isHidden());
+    EXPECT_EQ(dialog.sizeHint().width(), width);
+}
+
+TEST(frmPhoneOptionsDialog, PortBoxHoldsAByIdPathAndBothFramesLineUp) {
+    ScratchSettings settings;
+    frmPhoneOptions dialog;
+    dialog.show();
+    QApplication::processEvents();
+    const QString path = u"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"_s;
+    QLineEdit* port = dialog.txtPortNumber();
+    EXPECT_GE(port->width() - 8, port->fontMetrics().horizontalAdvance(path));
+    const auto left = [&](QWidget* w) { return w->mapTo(&dialog, QPoint(0, 0)).x(); };
+    const auto right = [&](QWidget* w) { return left(w) + w->width(); };
+    EXPECT_EQ(left(dialog.txtSMSC()), left(port));
+    EXPECT_EQ(left(dialog.txtPeriod()), left(port));
+    EXPECT_EQ(right(dialog.txtSMSC()), right(port));
 }

@@ -209,7 +209,8 @@ TEST(OptionsForm, SqliteIsAFileWithNoServerLoginOrDriverChoice) {
     }
     EXPECT_EQ(f.c().driverEnabled, (std::array<bool, kDriverCount>{{false, false}}));
     EXPECT_EQ(f.c().accessEnabled, (std::array<bool, kAccessCount>{{false, false}}));
-    EXPECT_EQ(f.c().description, PathHint(u"db"_s));
+    EXPECT_EQ(f.c().description, SqlitePathHint());
+    EXPECT_TRUE(f.c().description.contains(u"относительно папки файла настроек"_s));
     EXPECT_EQ(f.c().openFileExtension, u"db"_s);
     EXPECT_TRUE(f.c().openFileVisible);
 

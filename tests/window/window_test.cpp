@@ -6,6 +6,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
@@ -15,12 +18,18 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
+#include <QTreeView>
+#include <cmath>
+#include <csignal>
 #include <memory>
 
 #include "app/Gateway.h"
 #include "app/window/GaugeWidgets.h"
 #include "app/window/LampPanel.h"
 #include "app/window/MessageList.h"
+#include "app/window/RussianTranslation.h"
+#include "app/window/StopSignal.h"
 #include "app/window/frmMain.h"
 #include "dialogs/WidgetTestSupport.h"
 #include "dialogs/frmAbout.h"
@@ -367,4 +376,116 @@ TEST_F(WindowTest, ACycleAgainstTheVirtualModemFillsTheGaugesAndTheReceivedList)
     }
     EXPECT_TRUE(window->Command1()->isEnabled());
     EXPECT_TRUE(window->Timer1()->isActive());
+}
+
+// During Start's checks a close waits for them (it would free the services under them), then is
+// refused as the gateway runs; the button is disabled, so the checks run once.
+TEST_F(WindowTest, CloseAndASecondStartDuringStartsChecksNeitherFreeNorNest) {
+    Open();
+    bool enabledOrClosed = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        enabledOrClosed = window->Command1()->isEnabled();
+        window->Command1()->click();
+        enabledOrClosed |= window->close();
+    });
+    Press();
+    EXPECT_FALSE(enabledOrClosed);
+    EXPECT_EQ(LogText().count(QStringLiteral("Code: 100")), 1);
+    EXPECT_TRUE(window->isVisible() && window->gateway().IsRunning());
+    EXPECT_TRUE(window->Command1()->isEnabled());
+}
+
+// Stop and a close while a re-initialisation checks the phone again: the close waits for the tick
+// (it would free the phone under the checks), then goes through.
+TEST_F(WindowTest, StopAndCloseDuringAReinitialisationWaitForIt) {
+    Set("Phone", "Period", QStringLiteral("6"));
+    Set("Reinit", "Period", QStringLiteral("2"));
+    Open();
+    Press();
+    for (int tick = 0; tick < 6; ++tick)  // the re-initialisation comes at the seventh
+        window->Timer1_Timer();
+    QTimer::singleShot(0, window.get(), [this] {
+        Press();
+        window->close();
+    });
+    window->Timer1_Timer();
+    EXPECT_EQ(LogText().count(QStringLiteral("Code: 100")),
+              3);  // Start, the cycle, the re-initialisation
+    EXPECT_FALSE(window->isVisible());
+}
+
+// SIGTERM closes an idle window; a running one stops and closes at the next tick.
+TEST_F(WindowTest, SigtermIsStop) {
+    for (const bool running : {false, true}) {
+        Open();
+        StopSignal signal;
+        QObject::connect(&signal, &StopSignal::stopRequested, window.get(),
+                         &frmMain::StopRequested);
+        if (running)
+            Press();
+        ::raise(SIGTERM);
+        for (int i = 0; i < 20 && window->isVisible() && window->gateway().IsRunning() == running;
+             ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(window->isVisible(), running);
+        window->Timer1_Timer();
+        EXPECT_FALSE(window->isVisible());
+    }
+}
+
+// At the window's minimum size with 1,200 records whose IDs have 1 to 6 digits, every value fits
+// its column under its heading, the header is the list's own, and the longest text can be read.
+TEST_F(WindowTest, ListsKeepTheirColumnsForAnyIdWidthAtTheMinimumSize) {
+    Open();
+    window->resize(window->minimumSizeHint());
+    QStringList lines;
+    for (int i = 0; i < 1200; ++i)
+        lines << QString::number(qint64(std::pow(10, i % 6)) + i / 6) +
+                     QStringLiteral("\tTrue\t05.11.10 12:34:56\t+79161234567 Отчет ") +
+                     QString(i, QLatin1Char('x'));
+    window->showReceived(lines);
+    window->showSending(lines);
+    for (QTreeView* list : {window->List1(), window->List2()}) {
+        const QAbstractItemModel* model = list->model();
+        QHeaderView* header = list->header();
+        EXPECT_TRUE(header->parentWidget() == list && header->isVisibleTo(window.get()));
+        EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
+        EXPECT_GT(list->viewport()->height(), 3 * list->sizeHintForRow(0));
+        list->scrollToBottom();
+        QApplication::processEvents();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            for (int c = 0; c < model->columnCount(); ++c) {
+                const QModelIndex index = model->index(row, c);
+                ASSERT_LE(list->fontMetrics().horizontalAdvance(index.data().toString()) +
+                              ColumnPadding(list),
+                          header->sectionSize(c));
+                if (row == model->rowCount() - 1) {
+                    EXPECT_EQ(list->visualRect(index).left(), header->sectionViewportPosition(c));
+                }
+            }
+        }
+        EXPECT_TRUE(model->index(1199, 0)
+                        .data(Qt::ToolTipRole)
+                        .toString()
+                        .endsWith(QString(1199, QLatin1Char('x'))));
+    }
+    EXPECT_EQ(window->List2Model()->Lines(), lines);
+}
+
+// Qt's own buttons and the open-file dialog speak Russian with Qt's translation loaded.
+TEST(RussianTranslation, QtsOwnDialogsSpeakRussian) {
+    QTranslator* russian = InstallRussianTranslation(*QCoreApplication::instance());
+    ASSERT_NE(russian, nullptr) << "qtbase_ru.qm of qt6-translations-l10n is missing";
+    QMessageBox question(QMessageBox::Question, QString(), QString(),
+                         QMessageBox::Yes | QMessageBox::Cancel);
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    const QLabel* lookIn = files.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+    const QStringList shown = {question.button(QMessageBox::Yes)->text(),
+                               question.button(QMessageBox::Cancel)->text(),
+                               lookIn ? lookIn->text() : QString()};
+    QCoreApplication::removeTranslator(russian);
+    delete russian;
+    EXPECT_EQ(shown, QStringList({QStringLiteral("&Да"), QStringLiteral("Отмена"),
+                                  QStringLiteral("Перейти к:")}));
 }

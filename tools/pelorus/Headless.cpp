@@ -4,6 +4,7 @@
 // program ends with status 0.
 #include "Headless.h"
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTextStream>
@@ -76,7 +77,7 @@ int RunHeadless(const QStringList& arguments) {
     out.flush();
 
     ScaledPacer pacer(percent);
-    HeadlessView view(out, adopt);
+    HeadlessView view(out, adopt, ::isatty(STDOUT_FILENO) == 1);
     Gateway gateway(view, pacer);
     gateway.Load(appFolder);
     bool closed = false;
@@ -87,8 +88,7 @@ int RunHeadless(const QStringList& arguments) {
     pacer.onStopSignal = [&] {
         if (!gateway.IsRunning())
             return;
-        out << "Stop requested.\n";
-        out.flush();
+        view.Print(QStringLiteral("Stop requested."));
         gateway.Stop();
     };
 

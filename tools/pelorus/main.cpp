@@ -1,7 +1,7 @@
-// pelorus: the gateway. Options: --config FILE (the settings file, default Pelorus.ini beside the
-// program), --print-settings (every key with its default and its value in the file), --check-db
-// (connects as the settings say and counts the rows waiting in the send table; exit 0 when
-// connected, 1 otherwise).
+// pelorus: the gateway. Options: --version, --config FILE (the settings file, default Pelorus.ini
+// beside the program), --print-settings (every key with its default and its value in the file),
+// --check-db (connects as the settings say and counts the rows waiting in the send table; exit 0
+// when connected, 1 otherwise).
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -77,6 +77,10 @@ int CheckDb() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && QByteArray(argv[1]) == "--version") {
+        QTextStream(stdout) << "pelorus " << PELORUS_VERSION << "\n";
+        return 0;
+    }
 #ifdef PELORUS_HAVE_WINDOW
     if (WantsWindow(argc, argv))
         return RunWindow(argc, argv);
@@ -90,7 +94,8 @@ int main(int argc, char** argv) {
         return CheckDb();
     if (args.contains(QStringLiteral("--headless")))
         return RunHeadless(args);
-    QTextStream(stderr) << "usage: pelorus [--config FILE] (--print-settings | --check-db)\n"
+    QTextStream(stderr) << "usage: pelorus --version\n"
+                           "       pelorus [--config FILE] (--print-settings | --check-db)\n"
                            "       pelorus [--config FILE] --headless [--cycles N] [--adopt-smsc]\n"
                            "       pelorus [--config FILE] [--start]   (the window)\n";
     return 2;

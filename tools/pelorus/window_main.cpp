@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/window/RussianTranslation.h"
+#include "app/window/StopSignal.h"
 #include "app/window/frmMain.h"
 #include "settings/Ini.h"
 
@@ -28,9 +30,13 @@ bool WantsWindow(int argc, char** argv) {
 
 int RunWindow(int argc, char** argv) {
     QApplication app(argc, argv);
+    InstallRussianTranslation(app);
     const QStringList args = app.arguments();
     SetIniFileNameFromArguments(args);
     frmMain window;
+    // SIGTERM (systemctl stop, a logout's kill) acts as Stop, like the headless service.
+    StopSignal stopSignal;
+    QObject::connect(&stopSignal, &StopSignal::stopRequested, &window, &frmMain::StopRequested);
     // The settings file's folder is the program's folder: the log folder is made beside it.
     window.Load(QFileInfo(INIFileName).absolutePath());
     window.show();

@@ -6,12 +6,12 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
-#include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "app/Gateway.h"
@@ -26,14 +26,6 @@
 namespace {
 
 constexpr int kTimerIntervalMs = 1000;
-
-QLabel* Heading(const QString& text, const QFont& font, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setFont(font);
-    // Align with the list's text, which starts inside the list's frame.
-    label->setIndent(label->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 3);
-    return label;
-}
 
 // A modeless dialog is made once and brought to the front while it is open.
 template <class Dialog>
@@ -102,17 +94,15 @@ void frmMain::BuildBody() {
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
     auto* lists = new QVBoxLayout;
-    list1Model_ = new MessageListModel(ReceivedHeading(), this);
-    list2Model_ = new MessageListModel(SendingHeading(), this);
+    list1Model_ = new MessageListModel(ReceivedHeadings(), this);
+    list2Model_ = new MessageListModel(SendingHeadings(), this);
     list1_ = MessageListView(list1Model_, fixed, body);
     list1_->setObjectName(QStringLiteral("List1"));
     list2_ = MessageListView(list2Model_, fixed, body);
     list2_->setObjectName(QStringLiteral("List2"));
     lists->addWidget(new QLabel(QStringLiteral("Принятые сообщения:"), body));
-    lists->addWidget(Heading(ReceivedHeading(), fixed, body));
     lists->addWidget(list1_, 1);
     lists->addWidget(new QLabel(QStringLiteral("Сообщения на отправку:"), body));
-    lists->addWidget(Heading(SendingHeading(), fixed, body));
     lists->addWidget(list2_, 1);
     columns->addLayout(lists, 1);
 
@@ -144,25 +134,59 @@ void frmMain::Load(const QString& appFolder) {
 void frmMain::Command1_Click() {
     const QString caption = command1_->text();
     if (caption == StartCaption()) {
+        // No second Start while the checks run (their waits let clicks through).
+        command1_->setEnabled(false);
         // A phone that did not answer restores the window (the gateway asks for it); the
         // gateway runs all the same and tries the phone again every period.
-        gateway_->Start();
+        RunStep([this] { gateway_->Start(); });
+        if (shutDown_)
+            return;
+        command1_->setEnabled(true);
         timer1_->start();
         command1_->setText(StopCaption());
         mnuOptions_->menuAction()->setEnabled(false);
         mnuMessage_->menuAction()->setEnabled(true);
+        if (stopPending_)
+            Stop();
     } else if (caption == StopCaption()) {
-        // The next tick closes the window; there is no way back to idle.
-        command1_->setEnabled(false);
-        gateway_->Stop();
-        mnuOptions_->menuAction()->setEnabled(true);
-        mnuMessage_->menuAction()->setEnabled(false);
+        Stop();
+    }
+}
+
+// The next tick closes the window; there is no way back to idle.
+void frmMain::Stop() {
+    command1_->setEnabled(false);
+    gateway_->Stop();
+    mnuOptions_->menuAction()->setEnabled(true);
+    mnuMessage_->menuAction()->setEnabled(false);
+}
+
+void frmMain::StopRequested() {
+    if (shutDown_)
+        return;
+    if (command1_->text() == StopCaption()) {
+        // Also during a cycle: the gateway ends it early and the next tick closes the window.
+        Stop();
+    } else if (stepDepth_ > 0) {
+        stopPending_ = true;  // Start's checks run; the stop follows them
+    } else {
+        close();
+    }
+}
+
+void frmMain::RunStep(const std::function<void()>& step) {
+    ++stepDepth_;
+    step();
+    --stepDepth_;
+    if (stepDepth_ == 0 && closePending_) {
+        closePending_ = false;
+        close();
     }
 }
 
 void frmMain::Timer1_Timer() {
     if (!shutDown_)
-        gateway_->Tick();
+        RunStep([this] { gateway_->Tick(); });
 }
 
 void frmMain::Frame1_DblClick(int index) {
@@ -203,7 +227,7 @@ void frmMain::AddTestMessage(const QString& table, const QString& title,
     const QString text = InputBox(QStringLiteral("Ведите текст сообщения"), title, textDefault);
     if (text.isEmpty() || shutDown_)
         return;
-    gateway_->Database().WriteToTable(table, number, text);
+    RunStep([&] { gateway_->Database().WriteToTable(table, number, text); });
 }
 
 QString frmMain::InputBox(const QString& prompt, const QString& title, const QString& initial) {
@@ -219,10 +243,16 @@ void frmMain::SessionEnding() {
     close();
 }
 
-// The operator's close is refused while the gateway runs (Stop first); a close from the ending
-// desktop session goes through at once, without closing the port.
+// The operator's close is refused while the gateway runs (Stop first), and waits while a step
+// that uses the services is on the stack (the close would free them under it); a close from the
+// ending desktop session goes through at once, without closing the port or freeing anything.
 void frmMain::closeEvent(QCloseEvent* event) {
     if (!shutDown_ && !sessionEnding_) {
+        if (stepDepth_ > 0) {
+            closePending_ = true;
+            event->ignore();
+            return;
+        }
         if (!gateway_->CloseAllowed()) {
             event->ignore();
             return;
@@ -280,10 +310,11 @@ void frmMain::restoreWindow() {
         showNormal();
 }
 
-// A cycle disables the button and the timer; no tick is counted while it runs.
+// A cycle disables the button and the timer; no tick is counted while it runs. After a stop asked
+// for during the cycle the button stays disabled and the timer comes back for the closing tick.
 void frmMain::setStartStopEnabled(bool enabled) {
-    command1_->setEnabled(enabled);
-    if (!gateway_->IsRunning() || shutDown_)
+    command1_->setEnabled(enabled && gateway_->IsRunning());
+    if (command1_->text() != StopCaption() || shutDown_)
         return;
     if (enabled)
         timer1_->start();

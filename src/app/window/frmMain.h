@@ -4,6 +4,7 @@
 // the work; the window shows it and decides, with the gateway's run state, when it may close.
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 #include "app/GatewayView.h"
@@ -17,7 +18,7 @@ class LampPanel;
 class MessageListModel;
 class QAction;
 class QLabel;
-class QListView;
+class QTreeView;
 class QMenu;
 class QPushButton;
 class QTimer;
@@ -52,8 +53,8 @@ public:
     QPushButton* Command1() const { return command1_; }
     QTimer* Timer1() const { return timer1_; }
     QLabel* stbar() const { return stbar_; }
-    QListView* List1() const { return list1_; }
-    QListView* List2() const { return list2_; }
+    QTreeView* List1() const { return list1_; }
+    QTreeView* List2() const { return list2_; }
     MessageListModel* List1Model() const { return list1Model_; }
     MessageListModel* List2Model() const { return list2Model_; }
     BatteryGauge* Battery() const { return battery_; }
@@ -82,6 +83,8 @@ public Q_SLOTS:
     void itmAddToReceive_Click();
     // The desktop session is ending: the next close goes through without checks.
     void SessionEnding();
+    // SIGTERM: Stop while running (after Start's checks if they run), a close while idle.
+    void StopRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,6 +95,9 @@ private:
     void AddTestMessage(const QString& table, const QString& title, const QString& numberDefault,
                         const QString& textDefault);
     void CloseOtherWindows();
+    void Stop();
+    // Runs a step that uses the gateway's services; a close asked for meanwhile waits for it.
+    void RunStep(const std::function<void()>& step);
     // The input box of the test-message entries: the answer, "" for Cancel.
     QString InputBox(const QString& prompt, const QString& title, const QString& initial);
 
@@ -99,8 +105,8 @@ private:
     QPushButton* command1_ = nullptr;
     QTimer* timer1_ = nullptr;
     QLabel* stbar_ = nullptr;
-    QListView* list1_ = nullptr;
-    QListView* list2_ = nullptr;
+    QTreeView* list1_ = nullptr;
+    QTreeView* list2_ = nullptr;
     MessageListModel* list1Model_ = nullptr;
     MessageListModel* list2Model_ = nullptr;
     BatteryGauge* battery_ = nullptr;
@@ -118,6 +124,10 @@ private:
     QPointer<frmAbout> about_;
     bool sessionEnding_ = false;
     bool shutDown_ = false;
+    // Steps on the stack (a nested event loop may start another), and what waits for them.
+    int stepDepth_ = 0;
+    bool closePending_ = false;
+    bool stopPending_ = false;
 };
 
 // Captions of Command1.
