@@ -107,7 +107,8 @@ t_start=$(now_ms)
 start_gateway
 while :; do
     elapsed=$(( $(now_ms) - t_start ))
-    [ "$elapsed" -ge "$window_ms" ] && [ "$next_row" -gt "$rows" ] && [ "$next_msg" -gt "$messages" ] && break
+    [ "$elapsed" -ge "$window_ms" ] && [ "$next_row" -gt "$rows" ] && [ "$next_msg" -gt "$messages" ] &&
+        [ "$next_kill" -ge "${#kill_at[@]}" ] && break
     due=$(( elapsed * rows / window_ms + 1 ))
     if [ "$next_row" -le "$rows" ] && [ "$next_row" -le "$due" ]; then
         inserts=""
@@ -134,8 +135,10 @@ while :; do
     sleep 0.1
 done
 
-# Settle: every row has its final status and every message is stored, or two minutes pass.
-for _ in $(seq 600); do
+# Settle: every row has its final status and every message is stored, or the time is up: two
+# minutes, and two exchanges per message and per row at the modem's latency.
+settle_s=$(( 120 + (rows + messages) * 2 * latency / 1000 ))
+for _ in $(seq $((settle_s * 5))); do
     waiting=$(sql "$work/pelorus.db" "SELECT COUNT(*) FROM Send WHERE Status = 1")
     stored=$(sql "$work/pelorus.db" "SELECT COUNT(DISTINCT SmsMessage) FROM Receive")
     [ "$waiting" -eq 0 ] && [ "$stored" -ge "$messages" ] && break

@@ -13,6 +13,7 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -73,7 +74,30 @@ QStringList FieldsOf(const QByteArray& line) {
 
 Journal::Journal(QString path) : path_(std::move(path)) {}
 
-Journal::~Journal() = default;
+Journal::~Journal() {
+#ifndef Q_OS_WIN
+    if (lockHandle_ >= 0)
+        ::close(lockHandle_);
+#endif
+}
+
+bool Journal::Lock() {
+    // A second gateway on the same settings would rewrite the file under the first one.
+#ifndef Q_OS_WIN
+    if (lockHandle_ >= 0)
+        return true;
+    const QByteArray lockPath = QFile::encodeName(path_ + QStringLiteral(".lock"));
+    lockHandle_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockHandle_ >= 0 && ::flock(lockHandle_, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    if (lockHandle_ >= 0)
+        ::close(lockHandle_);
+    lockHandle_ = -1;
+    return Fail(QStringLiteral("The journal is in use by another gateway"));
+#else
+    return true;
+#endif
+}
 
 QString Journal::PathBeside(const QString& settingsFile) {
     return QFileInfo(settingsFile).absoluteDir().filePath(QStringLiteral("Pelorus.journal"));
@@ -95,6 +119,8 @@ bool Journal::Load() {
     sends_.clear();
     stored_.clear();
     file_.close();
+    if (!Lock())
+        return false;
     if (QFileInfo::exists(path_)) {
         QFile in(path_);
         if (!in.open(QIODevice::ReadOnly))

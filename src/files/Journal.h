@@ -35,7 +35,8 @@ public:
     static QString Digest(const QString& pdu);
 
     // Reads the file into memory (a torn last line is dropped) and rewrites it with only what is
-    // unsettled. A missing file is an empty journal. False when the file cannot be read: then
+    // unsettled. A missing file is an empty journal. False when the file cannot be read, or when
+    // another gateway holds it (a lock file beside it, held while this object lives): then
     // Ready() stays false and Error() says why.
     bool Load();
     bool Ready() const { return ready_; }
@@ -74,8 +75,11 @@ private:
     bool OpenForAppend();
     bool Fail(const QString& what);
 
+    bool Lock();
+
     QString path_;
     QFile file_;
+    int lockHandle_ = -1;
     bool ready_ = false;
     QString error_;
     int linesInFile_ = 0;

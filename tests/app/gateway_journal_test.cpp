@@ -70,10 +70,12 @@ TEST(GatewayJournal, SettlesASendCutShort) {
         ASSERT_TRUE(rig.StartModem());
         rig.AddSendRow(u"79005550003"_s, kLongText);
         const QString id = rig.SendRows()[0].id;
-        Journal crashed(Journal::PathBeside(rig.Folder() + u"/Pelorus.ini"_s));
-        ASSERT_TRUE(crashed.Load() && crashed.SendBegun(id, 3, kReference) &&
-                    crashed.PartAccepted(id, r.accepted) &&
-                    (r.inFlight == 0 || crashed.PartOffered(id, r.inFlight)));
+        {
+            Journal crashed(Journal::PathBeside(rig.Folder() + u"/Pelorus.ini"_s));
+            ASSERT_TRUE(crashed.Load() && crashed.SendBegun(id, 3, kReference) &&
+                        crashed.PartAccepted(id, r.accepted) &&
+                        (r.inFlight == 0 || crashed.PartOffered(id, r.inFlight)));
+        }
         rig.SetSetting(u"Options/ResendUncertain"_s, r.resendUncertain);
         rig.Start();
         rig.G().RunCycle();

@@ -18,7 +18,7 @@ namespace {
 // Writes the rig's settings and starts the program headless on them, a cycle every second.
 void StartHeadless(GatewayRig& rig, QProcess& p, const QStringList& extraArgs) {
     rig.SetSetting(u"Phone/Period"_s, u"1"_s);
-    rig.Load();
+    rig.WriteSettings();
     p.start(testsupport::BinaryDir() + u"/tools/pelorus/pelorus"_s,
             QStringList{u"--headless"_s, u"--config"_s, INIFileName} + extraArgs);
 }

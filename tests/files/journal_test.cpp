@@ -41,7 +41,7 @@ TEST(Journal, ANewReaderFindsWhatIsUnsettled) {
     EXPECT_EQ(QFileInfo(path).size(), 0);
 }
 
-// A full disk leaves no half line for the next one to join.
+// A full disk leaves no half line for the next one to join; a second gateway keeps off.
 TEST(Journal, AFullDiskLeavesNoHalfLine) {
     if (geteuid() != 0)
         GTEST_SKIP() << "a small file system needs root to mount";
@@ -50,11 +50,14 @@ TEST(Journal, AFullDiskLeavesNoHalfLine) {
                   u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=4k"_s, u"tmpfs"_s, dir.path()}),
               0);
     const QString path = dir.filePath(u"Pelorus.journal"_s);
-    Journal j(path);
-    ASSERT_TRUE(j.Load() && j.Stored(u"11"_s, u"first"_s));
-    const qint64 before = QFileInfo(path).size();
-    EXPECT_FALSE(j.Stored(u"12"_s, QString(5000, u'x')));
-    EXPECT_EQ(QFileInfo(path).size(), before);
+    {
+        Journal j(path);
+        ASSERT_TRUE(j.Load() && j.Stored(u"11"_s, u"first"_s));
+        const qint64 before = QFileInfo(path).size();
+        EXPECT_FALSE(j.Stored(u"12"_s, QString(5000, u'x')));
+        EXPECT_EQ(QFileInfo(path).size(), before);
+        EXPECT_FALSE(Journal(path).Load());  // held by j: a second gateway keeps off
+    }
     Journal reader(path);
     ASSERT_TRUE(reader.Load());
     EXPECT_EQ(reader.StoredMessages().value(u"11"_s), u"first"_s);
