@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QTimer>
 
 #include "GatewayTestKit.h"
 #include "files/AlarmLamps.h"
@@ -129,18 +130,29 @@ TEST(GatewayJournal, AStaleRecordDeletesNothing) {
 // flight use no attempt, so none ends as "not sent" without reaching the modem.
 TEST(GatewayJournal, ModemPulledDuringABatchCostsTheRestNoAttempt) {
     GatewayRig rig;
-    // The start-up checks take six commands, a cycle's reading seven; then one per send.
-    ASSERT_TRUE(rig.StartModem({u"--drop-after"_s, u"15"_s}));
     for (int i = 0; i < 4; ++i)
         rig.AddSendRow(u"7900555000%1"_s.arg(i), u"row %1"_s.arg(i));
+    // Pulled while the cycle waits for the phone, once it has taken one row.
+    QTimer pull;
+    QObject::connect(&pull, &QTimer::timeout, [&] {
+        int sent = 0;
+        for (int pos = 1; pos <= rig.G().Sending().count(); ++pos)
+            sent += rig.G().Sending().item(pos).Status() == MsgToSend::StatusSent ? 1 : 0;
+        if (rig.Modem().running() && sent == 1)
+            rig.Modem().stop();
+    });
+    const QStringList slow = {u"--latency"_s, u"30"_s};
+    ASSERT_TRUE(rig.StartModem(slow));
     rig.Start();
+    pull.start(5);
     rig.G().RunCycle();  // row 0 sent, the modem gone during row 1
     ASSERT_EQ(rig.G().Sending().count(), 3);
     EXPECT_LE(rig.G().Sending().item(1).SendAttempts(), 1);
     EXPECT_EQ(rig.G().Sending().item(2).SendAttempts(), 0);
     EXPECT_EQ(rig.G().Sending().item(3).SendAttempts(), 0);
-    ASSERT_TRUE(rig.StartModem({u"--drop-after"_s, u"9"_s}));
+    ASSERT_TRUE(rig.StartModem(slow));
     rig.G().RunCycle();  // row 1 sent, the modem gone during row 2
+    pull.stop();
     ASSERT_TRUE(rig.StartModem());
     rig.G().RunCycle();
     for (const auto& row : rig.SendRows())
