@@ -183,7 +183,8 @@ void Gateway::DeleteMsgFromRecCollection() {
     // again; they leave when the phone lists nothing or another message takes their index.
     if (ReadSetting(Setting::SmsDelete) == QLatin1String("0"))
         return;
-    for (int pos = 1; pos <= received_.count(); ++pos) {
+    // A stop leaves the deletes to the journal: the next start makes them.
+    for (int pos = 1; pos <= received_.count() && !StopCutsShort(); ++pos) {
         ReceivedMsg& msg = received_.item(pos);
         if (!msg.WrittenToDbase() || IsDeletedFromPhone(msg))
             continue;
@@ -205,8 +206,8 @@ void Gateway::DeleteMsgFromRecCollection() {
         } else {
             WriteLog(LogTexts::CantDeleteLine(msg.MsgID()));
             lamps_.SetAlarm(AlarmPhone, AlarmRaised);
-            if (stopAsked_ || phone_->PortLost())
-                return;  // a stop waits for no further failing phone exchange
+            if (finishing_ || phone_->PortLost())
+                return;  // the exit waits for no further failing phone exchange
         }
     }
 }
