@@ -40,7 +40,8 @@ public:
     bool Start();
     // The tag becomes "Exit"; the next Tick() asks the view to close. It may come while a cycle
     // runs (a signal, the window's Stop): the cycle then sends nothing more after the part in
-    // flight, skips what is not yet begun, and still writes back and deletes what is done.
+    // flight, skips what is not yet begun, and still writes back what the phone accepted; the
+    // journal keeps the rest for the next start.
     void Stop();
     // The timer's work for one second. A tick arriving while one runs is ignored. The tick that
     // closes first tries the write-backs and deletes still pending, unless a cycle did so after

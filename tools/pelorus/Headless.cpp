@@ -1,6 +1,6 @@
 // The gateway as a service: Start at once, a one-second timer, every status text and log line on
 // standard output. SIGTERM and SIGINT act as Stop, noticed at the next wait of the gateway: a
-// cycle sends nothing after the part in flight, writes back and deletes what is done, and the
+// cycle sends nothing after the part in flight, writes back what the phone accepted, and the
 // program ends with status 0.
 #include "Headless.h"
 
