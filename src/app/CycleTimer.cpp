@@ -24,6 +24,8 @@ void Gateway::Tick() {
         return;
     FlagScope running(tickRunning_);
     if (CloseAllowed()) {
+        if (!exitSettled_)
+            Guarded([this] { SettleBeforeExit(); });
         view_.closeWindow();
         return;
     }
@@ -56,12 +58,14 @@ void Gateway::RunCycle() {
     countdown_.CycleStarted();
     mode_ = SettingNumber(Setting::OptionsMode);
     phoneReady_ = false;
+    listed_.clear();
     LoadDbSettings();
     view_.setStartStopEnabled(false);
+    Guarded([this] { SettleJournal(); });
 
     Show(QStringLiteral("Чтение сообщений из телефона"));
     pacer_.pause(300);
-    if (mode_ != ModePhoneNotRead)
+    if (mode_ != ModePhoneNotRead && !StopCutsShort())
         Guarded([this] { phoneReady_ = CopyFromPhoneToRecCollection(); });
     ShowCollection(QStringLiteral("Receive"));
 
@@ -84,7 +88,7 @@ void Gateway::RunCycle() {
 
         Show(QStringLiteral("Отправка сообщений"));
         pacer_.pause(300);
-        if (mode_ != ModeNoNewSends)
+        if (mode_ != ModeNoNewSends && !StopCutsShort())
             Guarded([this] { CopyFromDbaseToSendCollection(); });
         ShowCollection(QStringLiteral("Send"));
         Guarded([this] { SendMsgFromSendCollection(); });
@@ -97,4 +101,6 @@ void Gateway::RunCycle() {
     Guarded([this] { phone_->ClosePort(); });
     view_.setStartStopEnabled(true);
     ++cyclesRun_;
+    // Stopped during this cycle: it already tried everything the exit would.
+    exitSettled_ = stopAsked_;
 }

@@ -6,6 +6,7 @@
 #include "app/MessageText.h"
 #include "db/AdoClass.h"
 #include "files/FileFolder.h"
+#include "files/Journal.h"
 #include "files/LogLines.h"
 #include "pdu/SMScoder.h"
 #include "phone/MobilePhone.h"
@@ -37,6 +38,8 @@ void Gateway::Load(const QString& appFolder) {
     };
     MakeDatabase();
     SetUpLogFolder(*folder_, appFolder);
+    journal_ = std::make_unique<Journal>(Journal::PathBeside(INIFileName));
+    Journaled(journal_->Load(), QStringLiteral("Load"));
     tag_ = QStringLiteral("Exit");
     view_.showBatteryLevel(kFullGauge);
     view_.showAntennaLevel(kFullGauge);
@@ -49,13 +52,17 @@ void Gateway::MakeDatabase() {
 
 bool Gateway::Start() {
     const bool phoneAnswered = CheckPhone();
-    tag_.clear();
+    Guarded([this] { SettleJournal(); });
+    // A stop asked during the checks keeps the tag "Exit".
+    if (!stopAsked_)
+        tag_.clear();
     if (!phoneAnswered)
         view_.restoreWindow();
     return phoneAnswered;
 }
 
 void Gateway::Stop() {
+    stopAsked_ = true;
     tag_ = QStringLiteral("Exit");
 }
 
@@ -65,6 +72,7 @@ void Gateway::Shutdown() {
     phone_.reset();
     folder_.reset();
     coder_.reset();
+    journal_.reset();
     database_.reset();
 }
 

@@ -7,6 +7,7 @@
 //
 // Errors never leave a procedure: each failure is logged, lights its lamp and leaves its records
 // for the next cycle; a cycle always ends with the port closed and the Start/Stop button enabled.
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -20,6 +21,7 @@
 
 class AdoClass;
 class FileFolder;
+class Journal;
 class MobilePhone;
 class SMScoder;
 
@@ -36,9 +38,14 @@ public:
     // The start-up checks; the tag becomes "" (running). The caller then starts its 1 s timer.
     // A false result (the phone did not answer) also asks the view to restore the window.
     bool Start();
-    // The tag becomes "Exit"; the next Tick() asks the view to close.
+    // The tag becomes "Exit"; the next Tick() asks the view to close. It may come while a cycle
+    // runs (a signal, the window's Stop): the cycle then sends nothing more after the part in
+    // flight, skips what is not yet begun, and still writes back what the phone accepted; the
+    // journal keeps the rest for the next start.
     void Stop();
-    // The timer's work for one second. A tick arriving while one runs is ignored.
+    // The timer's work for one second. A tick arriving while one runs is ignored. The tick that
+    // closes first tries the write-backs and deletes still pending, unless a cycle did so after
+    // the stop.
     void Tick();
     bool IsRunning() const { return tag_.isEmpty(); }
     bool CloseAllowed() const { return tag_ == QLatin1String("Exit"); }
@@ -50,6 +57,7 @@ public:
     AdoClass& Database() { return *database_; }
     MobilePhone& Phone() { return *phone_; }
     SMScoder& Coder() { return *coder_; }
+    Journal& WorkJournal() { return *journal_; }
     const SendCollection& Sending() const { return sending_; }
     const RecCollection& Received() const { return received_; }
 
@@ -65,14 +73,19 @@ public:
     void RunCycle();
     bool CopyFromPhoneToRecCollection();
     void ReadMsgFromPhone();
-    void AddToRecCollection(const QString& keyAndDecoded);
+    // digest: of the listed PDU (Journal::Digest); a record held under the key with another
+    // digest is another message at a reused index.
+    void AddToRecCollection(const QString& keyAndDecoded, const QString& digest = QString());
     void CopyFromRecCollectionToDbase();
     void DeleteMsgFromRecCollection();
     void RemoveDeletedFromRecCollection();
-    void RemoveWrittenFromRecCollection();
     void CopyFromDbaseToSendCollection();
     void SendMsgFromSendCollection();
     void UpdateSentMsgInBase();
+    // Turns what the journal holds from an earlier run into records: rows whose parts were all
+    // accepted wait to be written back as 2; a part whose outcome is unknown is taken as accepted
+    // and logged, or sent again when Options/ResendUncertain is "1". Cheap when it is empty.
+    void SettleJournal();
     // "Send" refills the sending list, anything else the received list.
     void ShowCollection(const QString& which);
 
@@ -80,13 +93,27 @@ public:
     enum Mode { ModeBoth = 1, ModeNoNewSends = 2, ModePhoneNotRead = 3 };
 
 private:
+    enum class SendOutcome { Sent, Refused, PortLost, NotBegun, Interrupted };
+
     void MakeDatabase();
     void Reinitialise();
     // In Mode 3 nothing has opened the port before sending: open it and wake the phone.
     bool OpenPhoneForSending();
-    bool SendOneMessage(MsgToSend& msg);
+    SendOutcome SendOneMessage(MsgToSend& msg);
+    // Selects and lists one storage into the collection; false when the storage was refused or
+    // its listing did not end with OK.
+    bool ListStorage(int storage);
+    // After a complete listing of the storage: stored records and journal entries whose PDU it
+    // did not show under their key have left the phone.
+    void ForgetWhatLeftThePhone(int storage);
     // A listing shows another message under a key still held: the phone reused the index.
     void TakeOverReusedIndex(const ReceivedMsg& listed);
+    bool DeletesPending() const;
+    void SettleBeforeExit();
+    // A stop cuts the cycle short, except the pass that settles before exit.
+    bool StopCutsShort() const { return stopAsked_ && !finishing_; }
+    // False (logged once a cycle, files lamp red) when the journal could not record a step.
+    bool Journaled(bool written, const QString& procedure);
 
     void Show(const QString& status);
     // A gateway log line (time stamp, ";   ", text) through the folder store.
@@ -102,8 +129,13 @@ private:
     std::unique_ptr<SMScoder> coder_;
     std::unique_ptr<FileFolder> folder_;
     std::unique_ptr<AdoClass> database_;
+    std::unique_ptr<Journal> journal_;
     SendCollection sending_;
     RecCollection received_;
+    // MsgID -> digest of the PDU of each held received record.
+    QHash<QString, QString> heldDigests_;
+    // This cycle's listings: key -> digest of the PDU listed under it. A delete goes only there.
+    QHash<QString, QString> listed_;
     qint16 period_ = 0;
     QString smsc_;
     CycleCountdown countdown_;
@@ -114,4 +146,8 @@ private:
     int mode_ = ModeBoth;
     int cyclesRun_ = 0;
     int detachedCount_ = 0;
+    bool stopAsked_ = false;
+    bool finishing_ = false;
+    bool exitSettled_ = false;
+    bool journalFailureLogged_ = false;
 };

@@ -4,7 +4,6 @@
 #include "settings/Records.h"
 
 namespace {
-constexpr int kPduLineMinLength = 26;
 constexpr int kSendRowMinLength = 6;
 const QChar kTab = QLatin1Char('\t');
 }  // namespace
@@ -13,18 +12,6 @@ QString CleanText(const QString& decoded) {
     QString out = decoded;
     out.remove(QChar(0));
     return out;
-}
-
-qint64 ListingIndex(const QString& headerLine) {
-    const QString beforeComma = headerLine.section(QLatin1Char(','), 0, 0);
-    const int blank = beforeComma.indexOf(QLatin1Char(' '));
-    if (blank < 0)
-        return 0;
-    return LeadingNumber(beforeComma.mid(blank));
-}
-
-bool IsPduLine(const QString& line) {
-    return line.size() >= kPduLineMinLength;
 }
 
 ReceivedFields SplitReceived(const QString& line) {

@@ -1,7 +1,7 @@
 #pragma once
-// Pure text helpers of the gateway pipelines: the cleaning of a decoded message, the index in a
-// listing's header line, the fields of a received line, the split of an encoded part and the list
-// lines of both collections. No I/O, no state.
+// Pure text helpers of the gateway pipelines: the cleaning of a decoded message, the fields of a
+// received line, the split of an encoded part and the list lines of both collections. No I/O, no
+// state.
 #include <QString>
 #include <QStringList>
 
@@ -10,13 +10,6 @@
 // Removes every NUL character and nothing else: apostrophes, quotes, backslashes and line breaks
 // are part of the message and the database layer passes them through safely.
 QString CleanText(const QString& decoded);
-
-// Index of the message in a listing header such as "+CMGL: 3,0,,25": the text before the first
-// comma, from its first blank on, as a leading number (3). A header without a blank gives 0.
-qint64 ListingIndex(const QString& headerLine);
-
-// A listing line longer than 25 characters is a PDU line.
-bool IsPduLine(const QString& line);
 
 // Key and decoded fields of a received message: "key TAB date TAB number TAB text". The text is
 // everything after the third tab, tabs included.

@@ -6,7 +6,9 @@
 #include "app/Gateway.h"
 #include "app/MessageText.h"
 #include "db/AdoClass.h"
+#include "files/Journal.h"
 #include "files/LogTexts.h"
+#include "pdu/PduEncoder.h"
 #include "pdu/SMScoder.h"
 #include "phone/MobilePhone.h"
 #include "settings/Settings.h"
@@ -60,40 +62,73 @@ void Gateway::SendMsgFromSendCollection() {
         phoneReady_ = OpenPhoneForSending();
     if (!phoneReady_)
         return;
-    for (int pos = 1; pos <= sending_.count(); ++pos) {
+    for (int pos = 1; pos <= sending_.count() && !StopCutsShort(); ++pos) {
         MsgToSend& msg = sending_.item(pos);
         if (!Waiting(msg))
             continue;
-        if (SendOneMessage(msg)) {
-            lamps_.SetAlarm(AlarmPhone, AlarmSuccess);
-            msg.setStatus(MsgToSend::StatusSent);
-        } else if (Waiting(msg)) {
-            msg.setSendAttempts(static_cast<qint16>(msg.SendAttempts() + 1));
-            WriteLog(LogTexts::CantSendLine(msg.SendAttempts(), msg.MsgID()));
-            lamps_.SetAlarm(AlarmPhone, AlarmRaised);
+        switch (SendOneMessage(msg)) {
+            case SendOutcome::Sent:
+                lamps_.SetAlarm(AlarmPhone, AlarmSuccess);
+                msg.setStatus(MsgToSend::StatusSent);
+                break;
+            case SendOutcome::Refused:
+                if (!Waiting(msg))  // refused for good: marked 3 at once, no attempt used
+                    break;
+                msg.setSendAttempts(static_cast<qint16>(msg.SendAttempts() + 1));
+                WriteLog(LogTexts::CantSendLine(msg.SendAttempts(), msg.MsgID()));
+                lamps_.SetAlarm(AlarmPhone, AlarmRaised);
+                break;
+            case SendOutcome::PortLost:
+                // The modem went away: no row can be sent now, and none uses an attempt for it.
+                lamps_.SetAlarm(AlarmPhone, AlarmRaised);
+                return;
+            case SendOutcome::NotBegun:  // the journal could not record it (logged)
+            case SendOutcome::Interrupted:
+                return;
         }
     }
 }
 
-bool Gateway::SendOneMessage(MsgToSend& msg) {
+Gateway::SendOutcome Gateway::SendOneMessage(MsgToSend& msg) {
+    static const QString kProcedure = QStringLiteral("SendMsgFromSendCollection");
     coder_->setReport(ReadSetting(Setting::SmsReport) != QLatin1String("0") ? kReportRequested
                                                                             : kNoReport);
     QString text = msg.MsgText();
-    const QStringList parts = coder_->PrepareSend(msg.Phone(), text, smsc_, msg.ValPeriod());
+    QStringList parts = coder_->PrepareSend(msg.Phone(), text, smsc_, msg.ValPeriod());
     if (parts.isEmpty()) {
         const QString refused = RefuseIfNeverSendable(msg, *coder_);
         if (!refused.isEmpty())
             WriteLog(refused);
-        return false;
+        return SendOutcome::Refused;
     }
-    // A long message is sent only as a whole: the first part the phone refuses ends the attempt.
-    for (const QString& part : parts) {
-        const EncodedPart p = SplitEncodedPart(part);
+    const QString& id = msg.MsgID();
+    // Parts the phone accepted earlier are never sent again; the rest goes out under the
+    // reference the first ones carried, so that the receiving phone joins them.
+    int first = 0;
+    const Journal::Send* begun = journal_->FindSend(id);
+    if (begun && begun->parts == parts.size()) {
+        first = begun->accepted;
+        for (int part = first; part < parts.size() && parts.size() > 1; ++part)
+            parts[part] = WithConcatReference(parts[part], begun->reference);
+    } else if (!Journaled(journal_->SendBegun(id, int(parts.size()), ConcatReferenceOf(parts[0])),
+                          kProcedure)) {
+        return SendOutcome::NotBegun;
+    }
+    for (int part = first; part < parts.size(); ++part) {
+        if (part > first && StopCutsShort())
+            return SendOutcome::Interrupted;
+        if (!Journaled(journal_->PartOffered(id, part + 1), kProcedure))
+            return SendOutcome::NotBegun;
+        const EncodedPart p = SplitEncodedPart(parts[part]);
         phone_->SendMsg(p.pdu, p.length);
-        if (phone_->Error() != kOk)
-            return false;
+        const bool accepted = phone_->Error() == kOk;
+        Journaled(
+            accepted ? journal_->PartAccepted(id, part + 1) : journal_->PartRefused(id, part + 1),
+            kProcedure);
+        if (!accepted)
+            return phone_->PortLost() ? SendOutcome::PortLost : SendOutcome::Refused;
     }
-    return true;
+    return SendOutcome::Sent;
 }
 
 void Gateway::UpdateSentMsgInBase() {
@@ -111,6 +146,8 @@ void Gateway::UpdateSentMsgInBase() {
         }
         if (database_->UpdateSend(msg.MsgID(), tableStatus)) {
             lamps_.SetAlarm(AlarmDatabase, AlarmSuccess);
+            Journaled(journal_->WrittenBack(msg.MsgID(), tableStatus),
+                      QStringLiteral("UpdateSentMsgInBase"));
             msg.setStatus(MsgToSend::StatusWrittenBack);
             sending_.remove(pos);
             --pos;
@@ -118,6 +155,8 @@ void Gateway::UpdateSentMsgInBase() {
             WriteLog(tableStatus == MsgToSend::StatusSent ? LogTexts::kUpdateSentFailed
                                                           : LogTexts::kUpdateNotSentFailed);
             lamps_.SetAlarm(AlarmDatabase, AlarmRaised);
+            if (database_->Stalled())
+                return;  // the server is locked or timed out: the rest waits for the next cycle
         }
     }
 }

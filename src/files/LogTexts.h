@@ -72,6 +72,31 @@ inline QString UndecodablePduLine(const QString& msgId, const QString& hex) {
            hex;
 }
 
+// A send killed after its PDU went out and before the phone answered: taken as sent (or, when
+// Options/ResendUncertain is "1", sent again). Extras: tab, "; MsgID: " id ";".
+inline const QString kSendUncertainTakenAsSent = QStringLiteral(
+    "PHONE Error;   Code: 106;  Descr: Send outcome unknown, marked as sent; Procedure: "
+    "SettleJournal");
+inline const QString kSendUncertainSentAgain = QStringLiteral(
+    "PHONE Error;   Code: 106;  Descr: Send outcome unknown, sent again; Procedure: "
+    "SettleJournal");
+inline QString SendUncertainLine(bool sentAgain, const QString& msgId) {
+    return (sentAgain ? kSendUncertainSentAgain : kSendUncertainTakenAsSent) +
+           QStringLiteral("\t; MsgID: ") + msgId + QLatin1Char(';');
+}
+// The phone refused AT+CPMS: that storage is neither listed nor deleted from in this cycle.
+inline QString StorageRefusedLine(int storage) {
+    return QStringLiteral(
+               "PHONE Error;   Code: 107;  Descr: Cant select storage; Procedure: "
+               "ReadMsgFromPhone\t; Storage: ") +
+           QString::number(storage) + QLatin1Char(';');
+}
+// The journal of work in flight could not be read or written: what it cannot record is not done.
+inline QString JournalFailedLine(const QString& procedure, const QString& reason) {
+    return QStringLiteral("FILES Error;   Code: 200;  Descr: Cant write journal; Procedure: ") +
+           procedure + QStringLiteral("\t; ") + reason + QLatin1Char(';');
+}
+
 // Database gateway lines.
 inline const QString kAdoErrorCode = QStringLiteral("ADO Error;     Code: ");
 inline const QString kDescr = QStringLiteral(";  Descr: ");

@@ -204,3 +204,53 @@ int SubmitFirstOctet(bool report, bool concatenated, bool lastPart) {
         return report ? 0x31 : 0x11;
     return report && lastPart ? 0x71 : 0x51;
 }
+
+namespace {
+
+// The octet at hex position pos of an SMS-SUBMIT, or -1 past its end.
+int OctetAt(const QString& pdu, int pos) {
+    if (pos < 0 || pos + 2 > pdu.size())
+        return -1;
+    const int high = HexDigitValue(pdu[pos]);
+    const int low = HexDigitValue(pdu[pos + 1]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+// Hex position of the reference octet of the concatenation header (8-bit form), or -1.
+int ConcatReferencePosition(const QString& pdu) {
+    int pos = 2 + 2 * std::max(0, OctetAt(pdu, 0));
+    const int firstOctet = OctetAt(pdu, pos);
+    if (firstOctet < 0 || (firstOctet & 0x40) == 0)
+        return -1;
+    const int digits = std::max(0, OctetAt(pdu, pos + 4));
+    pos += 4 + 4 + digits + digits % 2 + 4;  // first octet, reference, address, PID, DCS
+    const int validityFormat = (firstOctet >> 3) & 3;
+    pos += validityFormat == 2 ? 2 : validityFormat == 0 ? 0 : 14;
+    const int headerStart = pos + 2;  // after the user data length
+    const int headerEnd = headerStart + 2 + 2 * std::max(0, OctetAt(pdu, headerStart));
+    for (int ie = headerStart + 2; ie + 4 <= headerEnd;) {
+        const int id = OctetAt(pdu, ie);
+        const int length = OctetAt(pdu, ie + 2);
+        if (id < 0 || length < 0)
+            return -1;
+        if (id == 0 && length == 3)
+            return ie + 4;
+        ie += 4 + 2 * length;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int ConcatReferenceOf(const QString& element) {
+    const int at = ConcatReferencePosition(element);
+    return at < 0 ? 0 : std::max(0, OctetAt(element, at));
+}
+
+QString WithConcatReference(const QString& element, int reference) {
+    const int at = ConcatReferencePosition(element);
+    QString changed = element;
+    if (at >= 0)
+        changed.replace(at, 2, HexOctet(static_cast<unsigned>(reference & 0xFF)));
+    return changed;
+}

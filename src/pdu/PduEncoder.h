@@ -94,3 +94,11 @@ QString SubmitElement(const SubmitFields& fields);
 
 // First octet of a part: 11/31 single, 51 every part but the last, 51/71 the last part.
 int SubmitFirstOctet(bool report, bool concatenated, bool lastPart);
+
+// The reference in the concatenation header of an encoded part ("PDU-length"), or 0 when the part
+// carries none.
+int ConcatReferenceOf(const QString& element);
+// The encoded part with the reference of its concatenation header replaced: the rest of a long
+// message goes out under the reference its first parts carried. A part without the header comes
+// back unchanged.
+QString WithConcatReference(const QString& element, int reference);

@@ -41,6 +41,7 @@
     X(ReportWrong, "SMSreports", "Wrong", "Ошибка")              \
     X(OptionsMode, "Options", "Mode", "1")                       \
     X(OptionsSendAttempts, "Options", "SendAttempts", "2")       \
+    X(OptionsResendUncertain, "Options", "ResendUncertain", "0") \
     X(ReinitPeriod, "Reinit", "Period", "5")                     \
     X(FoldersLogs, "Folders", "Logs", "")                        \
     X(TestRecordset, "Test", "Recordset", "0")                   \

@@ -47,7 +47,8 @@ public:
     bool StartModem(const QStringList& options = {}, const QStringList& inbox = {});
     testsupport::ModemSim& Modem() { return modem_; }
 
-    // Writes the settings, makes the gateway and runs its start-up (Load).
+    // Writes the settings, makes the gateway (after the last one is gone, as a restart would) and
+    // runs its start-up (Load).
     void Load();
     // Load, then Start (the start-up checks give the phone its port and the gateway its tables).
     void Start();
@@ -63,6 +64,8 @@ public:
     int Status(int row) const { return SendRows().value(row).status; }
     QStringList ReceivedTexts() const { return ReceivedColumn(u"SmsMessage"_s); }
     QStringList ReceivedColumn(const QString& column) const;  // in the order stored
+    // A statement on the test's own connection (a trigger that makes updates fail...).
+    bool Execute(const QString& sql) { return Query(sql).isActive(); }
     // The database becomes unreachable (its path names a missing folder) or reachable again.
     void SetDatabaseDown(bool down);
 
@@ -76,8 +79,11 @@ public:
     QStringList LogFileLines() const;
     QString Folder() const { return dir_.path(); }
 
-private:
+    // Writes the settings only (for a gateway program run on them: only one gateway may hold the
+    // folder's journal).
     void WriteSettings();
+
+private:
     QSqlQuery Query(const QString& sql, const QStringList& values = {}) const;
     // A phone of the test's own on the modem's port, open (null when the port did not open).
     std::unique_ptr<MobilePhone> OpenOwnPhone();

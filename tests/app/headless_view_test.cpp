@@ -29,7 +29,7 @@ TEST(HeadlessView, TheServicesOutputOfTwoCyclesHoldsOneCountdownLinePerCycle) {
     gatewaytest::GatewayRig rig;
     ASSERT_TRUE(rig.StartModem({}));
     rig.SetSetting(u"Phone/Period"_s, u"3"_s);
-    rig.Load();
+    rig.WriteSettings();
     QProcess p;
     p.start(testsupport::BinaryDir() + u"/tools/pelorus/pelorus"_s,
             {u"--headless"_s, u"--config"_s, INIFileName, u"--cycles"_s, u"2"_s,

@@ -1,11 +1,8 @@
 // The pure text helpers of the pipelines, over real listings and the awkward inputs.
 #include <gtest/gtest.h>
 
-#include <QRegularExpression>
-
 #include "app/MessageText.h"
 #include "settings/Records.h"
-#include "testsupport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -16,52 +13,6 @@ TEST(CleanText, RemovesOnlyNulCharacters) {
     // What used to be mangled reaches the table as sent.
     const QString awkward = u"It's \"quoted\" C:\\path\r\nline two\n\ttab Привет ёЁ"_s;
     EXPECT_EQ(CleanText(awkward), awkward);
-}
-
-TEST(ListingIndex, ReadsTheIndexBeforeTheFirstComma) {
-    const struct {
-        const char* header;
-        qint64 index;
-    } rows[] = {
-        {"+CMGL: 3,0,,25", 3},  {"+CMGL: 12,1,,30", 12}, {"+CMGL: 0,1,,147", 0},
-        {"+CMGL: 17,3,35", 17}, {"+CMGL:5,1,,20", 0},    {"", 0},
-        {"garbage", 0},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(ListingIndex(QString::fromLatin1(r.header)), r.index) << r.header;
-}
-
-// Every CMGL=4 listing of the shared modem replies: the header in front of each PDU line gives
-// the index the phone printed.
-TEST(ListingIndex, MatchesTheIndexOfEveryRealListing) {
-    const auto rows =
-        testsupport::ReadTsv(testsupport::SharedDir() + u"/modem-replies/replies.tsv"_s);
-    ASSERT_FALSE(rows.isEmpty());
-    static const QRegularExpression header(u"^\\+CMGL: (\\d+),"_s);
-    int pduLines = 0;
-    for (const auto& row : rows) {
-        if (row[u"command"_s] != QLatin1String("AT+CMGL=4"))
-            continue;
-        QString reply = row[u"reply"_s];
-        if (reply.contains(QLatin1String("\\r\\n")))  // escapes not undone by the reader
-            reply = testsupport::Unescape(reply);
-        const QStringList lines = reply.split(u"\r\n"_s);
-        for (int i = 1; i < lines.size(); ++i) {
-            if (!IsPduLine(lines[i]))
-                continue;
-            const auto m = header.match(lines[i - 1]);
-            ASSERT_TRUE(m.hasMatch()) << lines[i - 1].toStdString();
-            EXPECT_EQ(ListingIndex(lines[i - 1]), m.captured(1).toLongLong());
-            ++pduLines;
-        }
-    }
-    EXPECT_GE(pduLines, 8);
-}
-
-TEST(IsPduLine, TwentySixCharactersMakeAPduLine) {
-    EXPECT_FALSE(IsPduLine(QString(25, u'0')));
-    EXPECT_TRUE(IsPduLine(QString(26, u'0')));
-    EXPECT_FALSE(IsPduLine(u"+CMGL: 12,1,,30"_s));
 }
 
 // The text keeps its tabs (see the gateway cycle); fields missing from a line stay empty.

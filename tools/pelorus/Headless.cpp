@@ -1,6 +1,7 @@
 // The gateway as a service: Start at once, a one-second timer, every status text and log line on
-// standard output. SIGTERM and SIGINT act as Stop: the cycle in progress finishes and the program
-// ends at the next tick with status 0.
+// standard output. SIGTERM and SIGINT act as Stop, noticed at the next wait of the gateway: a
+// cycle sends nothing after the part in flight, writes back what the phone accepted, and the
+// program ends with status 0.
 #include "Headless.h"
 
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <QThread>
 #include <QTimer>
 #include <csignal>
+#include <functional>
 
 #include "app/Gateway.h"
 #include "app/HeadlessView.h"
@@ -33,12 +35,18 @@ void InstallStopSignals() {
     sigaction(SIGINT, &action, nullptr);
 }
 
-// The real pacer with every wait scaled (tests and demos run the same cycle faster).
+// The real pacer with every wait scaled (tests and demos run the same cycle faster). Each wait
+// passes a stop signal on to the gateway at once, also in the middle of a cycle.
 class ScaledPacer : public Pacer {
 public:
     explicit ScaledPacer(int percent) : percent_(percent) {}
-    void letEventsRun() override { Pacer::real().letEventsRun(); }
+    void letEventsRun() override {
+        Pacer::real().letEventsRun();
+        if (g_stopRequested && onStopSignal)
+            onStopSignal();
+    }
     void sleepMs(int ms) override { Pacer::real().sleepMs(ms * percent_ / 100); }
+    std::function<void()> onStopSignal;
 
 private:
     int percent_;
@@ -72,18 +80,31 @@ int RunHeadless(const QStringList& arguments) {
     HeadlessView view(out, adopt, ::isatty(STDOUT_FILENO) == 1);
     Gateway gateway(view, pacer);
     gateway.Load(appFolder);
-    view.onClose = [] { QCoreApplication::quit(); };
+    bool closed = false;
+    view.onClose = [&closed] {
+        closed = true;
+        QCoreApplication::quit();
+    };
+    pacer.onStopSignal = [&] {
+        if (!gateway.IsRunning())
+            return;
+        view.Print(QStringLiteral("Stop requested."));
+        gateway.Stop();
+    };
 
     QTimer timer;
     timer.setInterval(1000);
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (g_stopRequested && gateway.IsRunning()) {
-            view.Print(QStringLiteral("Stop requested."));
-            gateway.Stop();
-        }
+        if (closed)
+            return;
+        if (g_stopRequested)
+            pacer.onStopSignal();
         gateway.Tick();
         if (cycles > 0 && gateway.CyclesRun() >= cycles && gateway.IsRunning())
             gateway.Stop();
+        // A cycle that saw the stop has settled what it could: end now, not a second later.
+        if (!closed && !gateway.IsRunning() && g_stopRequested)
+            gateway.Tick();
     });
     gateway.Start();
     timer.start();

@@ -1,0 +1,88 @@
+#pragma once
+// The journal: a small local file of the work in flight, beside the settings file. Each step a
+// crash must neither repeat nor lose is appended as one line and flushed to the disk before the
+// gateway goes on: a send begun (row, part count, concatenation reference), each part handed to
+// the phone and its outcome, the status written back, a received message stored (its key and a
+// digest of its PDU) and that message deleted. After a crash or a stop the gateway reads what is
+// still unsettled and finishes it. The file is emptied once everything in it is settled.
+//
+// It knows neither the phone nor the database: it records what the gateway tells it and answers
+// what is still open.
+#include <QFile>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+class Journal {
+public:
+    // One send-table row on its way through the phone.
+    struct Send {
+        int parts = 0;
+        int reference = 0;       // of a concatenated message; 0 for a single one
+        int accepted = 0;        // parts 1..accepted were accepted (or taken as accepted)
+        int inFlight = 0;        // the part handed to the phone whose outcome is not known; 0 none
+        bool uncertain = false;  // a part was taken as accepted without the phone's answer
+    };
+
+    explicit Journal(QString path);
+    ~Journal();
+    Journal(const Journal&) = delete;
+    Journal& operator=(const Journal&) = delete;
+
+    // "Pelorus.journal" in the settings file's folder.
+    static QString PathBeside(const QString& settingsFile);
+    // The digest a stored message is known by: SHA-1 of its PDU hex, upper-cased.
+    static QString Digest(const QString& pdu);
+
+    // Reads the file into memory (a torn last line is dropped) and rewrites it with only what is
+    // unsettled. A missing file is an empty journal. False when the file cannot be read, or when
+    // another gateway holds it (a lock file beside it, held while this object lives): then
+    // Ready() stays false and Error() says why.
+    bool Load();
+    bool Ready() const { return ready_; }
+    QString Error() const { return error_; }
+
+    // Each appends one line and flushes it to the disk; false when that failed (no part of the
+    // line is left behind). A begun send and an offered part count only once written, so that
+    // nothing goes to the phone that the journal does not know of; the other records change
+    // what is held in memory even when their line could not be written.
+    bool SendBegun(const QString& rowId, int parts, int reference);
+    bool PartOffered(const QString& rowId, int part);
+    bool PartAccepted(const QString& rowId, int part);
+    bool PartRefused(const QString& rowId, int part);
+    // The part in flight is taken as accepted without the phone's answer.
+    bool PartUncertain(const QString& rowId, int part);
+    bool WrittenBack(const QString& rowId, int status);
+    bool Stored(const QString& key, const QString& digest);
+    bool Deleted(const QString& key);
+
+    const QHash<QString, Send>& Sends() const { return sends_; }
+    const Send* FindSend(const QString& rowId) const;
+    // Key -> digest of each message stored and not yet deleted from the phone.
+    const QHash<QString, QString>& StoredMessages() const { return stored_; }
+    bool Settled() const { return sends_.isEmpty() && stored_.isEmpty(); }
+
+    // Empties the file once everything is settled; rewrites it with only the unsettled lines when
+    // it has grown well past them. False when the file could not be changed.
+    bool Compact();
+
+private:
+    bool Append(const QStringList& fields, bool countsOnlyWhenWritten);
+    bool Rewrite();
+    bool WriteLines(const QByteArray& bytes);
+    void Apply(const QStringList& fields);
+    QByteArray LiveLines() const;
+    bool OpenForAppend();
+    bool Fail(const QString& what);
+
+    bool Lock();
+
+    QString path_;
+    QFile file_;
+    int lockHandle_ = -1;
+    bool ready_ = false;
+    QString error_;
+    int linesInFile_ = 0;
+    QHash<QString, Send> sends_;
+    QHash<QString, QString> stored_;
+};

@@ -1,0 +1,63 @@
+// The journal file: what a new reader finds after each kind of step and after a torn last line,
+// the file emptied once settled, and a disk that takes nothing more.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "files/Journal.h"
+
+using namespace Qt::StringLiterals;
+
+TEST(Journal, ANewReaderFindsWhatIsUnsettled) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Pelorus.journal"_s);
+    {
+        Journal j(path);
+        ASSERT_TRUE(j.Load());
+        ASSERT_TRUE(j.SendBegun(u"7"_s, 3, 42) && j.PartOffered(u"7"_s, 1) &&
+                    j.PartAccepted(u"7"_s, 1) && j.PartOffered(u"7"_s, 2));
+        ASSERT_TRUE(j.Stored(u"13"_s, u"d1"_s) && j.Stored(u"21"_s, u"d2"_s) && j.Deleted(u"13"_s));
+    }
+    QFile torn(path);
+    ASSERT_TRUE(torn.open(QIODevice::Append) && torn.write("begin 9 1 0") > 0);
+    torn.close();
+
+    Journal again(path);
+    ASSERT_TRUE(again.Load());
+    ASSERT_EQ(again.Sends().keys(), QStringList{u"7"_s});
+    const Journal::Send& s = again.Sends()[u"7"_s];
+    EXPECT_EQ((QList<int>{s.parts, s.reference, s.accepted, s.inFlight}),
+              (QList<int>{3, 42, 1, 2}));
+    EXPECT_EQ(again.StoredMessages(), (QHash<QString, QString>{{u"21"_s, u"d2"_s}}));
+    ASSERT_TRUE(again.PartAccepted(u"7"_s, 2) && again.WrittenBack(u"7"_s, 2) &&
+                again.Deleted(u"21"_s));
+    EXPECT_TRUE(again.Settled());
+    ASSERT_TRUE(again.Compact());
+    EXPECT_EQ(QFileInfo(path).size(), 0);
+}
+
+// A full disk leaves no half line for the next one to join; a second gateway keeps off.
+TEST(Journal, AFullDiskLeavesNoHalfLine) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a small file system needs root to mount";
+    QTemporaryDir dir;
+    ASSERT_EQ(QProcess::execute(
+                  u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=4k"_s, u"tmpfs"_s, dir.path()}),
+              0);
+    const QString path = dir.filePath(u"Pelorus.journal"_s);
+    {
+        Journal j(path);
+        ASSERT_TRUE(j.Load() && j.Stored(u"11"_s, u"first"_s));
+        const qint64 before = QFileInfo(path).size();
+        EXPECT_FALSE(j.Stored(u"12"_s, QString(5000, u'x')));
+        EXPECT_EQ(QFileInfo(path).size(), before);
+        EXPECT_FALSE(Journal(path).Load());  // held by j: a second gateway keeps off
+    }
+    Journal reader(path);
+    ASSERT_TRUE(reader.Load());
+    EXPECT_EQ(reader.StoredMessages().value(u"11"_s), u"first"_s);
+    QProcess::execute(u"umount"_s, {dir.path()});
+}
