@@ -1,6 +1,7 @@
 #include "app/CodecRefusals.h"
 
 #include "files/LogTexts.h"
+#include "pdu/PduDecoder.h"
 #include "pdu/SMScoder.h"
 #include "settings/Records.h"
 
@@ -32,4 +33,8 @@ QString UndecodablePduText(SMScoder& coder, const QString& storageKey) {
     if (!coder.FirstSightOfUndecodable(storageKey))
         return QString();
     return LogTexts::UndecodablePduLine(storageKey, coder.RowSMS());
+}
+
+bool IsStoredSubmit(const QString& pdu) {
+    return DecodePdu(pdu).kind == PduKind::Submit;
 }

@@ -14,3 +14,6 @@ QString RefuseIfNeverSendable(MsgToSend& msg, const SMScoder& coder);
 // After a listed PDU was assigned: the log text for an undecodable PDU seen for the first time
 // under its storage key, else "".
 QString UndecodablePduText(SMScoder& coder, const QString& storageKey);
+
+// A listed PDU that is an SMS-SUBMIT: a message kept for sending, not one that arrived.
+bool IsStoredSubmit(const QString& pdu);

@@ -106,6 +106,8 @@ private:
     // After a complete listing of the storage: stored records and journal entries whose PDU it
     // did not show under their key have left the phone.
     void ForgetWhatLeftThePhone(int storage);
+    // A listed SMS-SUBMIT under this key: logged with its hex, then deleted from the phone.
+    void RemoveStoredSubmit(const QString& key, const QString& pdu);
     // A listing shows another message under a key still held: the phone reused the index.
     void TakeOverReusedIndex(const ReceivedMsg& listed);
     bool DeletesPending() const;

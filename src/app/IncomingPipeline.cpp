@@ -92,6 +92,10 @@ bool Gateway::ListStorage(int storage) {
             AddToRecCollection(key + QLatin1Char('\t') + CleanText(decoded), digest);
             continue;
         }
+        if (IsStoredSubmit(listed.pdu)) {
+            RemoveStoredSubmit(key, listed.pdu);
+            continue;
+        }
         // An unreadable PDU stays in the phone; the operator hears of it once.
         const QString undecodable = UndecodablePduText(*coder_, key);
         if (!undecodable.isEmpty()) {
@@ -100,6 +104,17 @@ bool Gateway::ListStorage(int storage) {
         }
     }
     return complete;
+}
+
+void Gateway::RemoveStoredSubmit(const QString& key, const QString& pdu) {
+    // Nothing to store: the line keeps its hex, and the slot is freed for arriving messages.
+    if (ReadSetting(Setting::SmsDelete) == QLatin1String("0"))
+        return;
+    WriteLog(LogTexts::StoredSubmitLine(key, pdu));
+    if (phone_->DeleteMsg(key))
+        return;
+    WriteLog(LogTexts::CantDeleteLine(key));
+    lamps_.SetAlarm(AlarmPhone, AlarmRaised);
 }
 
 void Gateway::ForgetWhatLeftThePhone(int storage) {

@@ -72,6 +72,16 @@ inline QString UndecodablePduLine(const QString& msgId, const QString& hex) {
            hex;
 }
 
+// An SMS-SUBMIT kept in the phone's storage (a draft or a sent copy, nothing that arrived) is
+// removed so that it cannot fill the SIM; its raw hex stays in this line: tab, "; MsgID: " key,
+// "; PDU: " hex.
+inline QString StoredSubmitLine(const QString& msgId, const QString& hex) {
+    return QStringLiteral(
+               "PHONE Error;   Code: 105;  Descr: Stored outgoing message removed from phone; "
+               "Procedure: ReadMsgFromPhone\t; MsgID: ") +
+           msgId + QStringLiteral("; PDU: ") + hex;
+}
+
 // A send killed after its PDU went out and before the phone answered: taken as sent (or, when
 // Options/ResendUncertain is "1", sent again). Extras: tab, "; MsgID: " id ";".
 inline const QString kSendUncertainTakenAsSent = QStringLiteral(
