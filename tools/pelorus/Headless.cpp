@@ -15,6 +15,7 @@
 
 #include "app/Gateway.h"
 #include "app/HeadlessView.h"
+#include "app/StopSignals.h"
 #include "settings/Conversions.h"
 #include "settings/Ini.h"
 
@@ -24,15 +25,6 @@ volatile std::sig_atomic_t g_stopRequested = 0;
 
 extern "C" void RequestStop(int) {
     g_stopRequested = 1;
-}
-
-void InstallStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = RequestStop;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
 }
 
 // The real pacer with every wait scaled (tests and demos run the same cycle faster). Each wait
@@ -69,7 +61,7 @@ int RunHeadless(const QStringList& arguments) {
         QTextStream(stderr) << "pelorus: --cycles and --pause-percent take a number from 0 up\n";
         return 2;
     }
-    InstallStopSignals();
+    SetStopSignalHandler(RequestStop);
 
     // The settings file's folder plays the program folder: the log folder defaults beside it.
     const QString appFolder = QFileInfo(INIFileName).absolutePath();

@@ -5,6 +5,8 @@
 #include <QSocketNotifier>
 #include <csignal>
 
+#include "app/StopSignals.h"
+
 namespace {
 
 int g_pipe[2] = {-1, -1};
@@ -13,15 +15,6 @@ extern "C" void WriteStopByte(int) {
     const char byte = 1;
     // A full pipe already holds a request; nothing is lost by dropping this one.
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
-}
-
-void SetSignalHandler(void (*handler)(int)) {
-    struct sigaction action {};
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
 }
 
 }  // namespace
@@ -35,13 +28,13 @@ StopSignal::StopSignal(QObject* parent) : QObject(parent) {
     }
     notifier_ = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &StopSignal::Drain);
-    SetSignalHandler(WriteStopByte);
+    SetStopSignalHandler(WriteStopByte);
 }
 
 StopSignal::~StopSignal() {
     if (!notifier_)
         return;
-    SetSignalHandler(SIG_DFL);
+    SetStopSignalHandler(SIG_DFL);
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
