@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "db/Schemas.h"
+
 namespace testsupport {
 
 QString SharedDir() {
@@ -90,19 +92,9 @@ QVector<TsvRow> ReadTsv(const QString& path) {
 }
 
 QStringList SchemaStatements(const QString& schemaFile) {
-    const QString schema =
+    const QString script =
         QString::fromUtf8(ReadBytes(SourceDir() + QStringLiteral("/sql/") + schemaFile));
-    QStringList code;
-    for (const QString& line : schema.split(QLatin1Char('\n'))) {
-        if (!line.trimmed().startsWith(QLatin1String("--")))
-            code << line;
-    }
-    QStringList statements;
-    for (const QString& statement : code.join(QLatin1Char('\n')).split(QLatin1Char(';'))) {
-        if (!statement.trimmed().isEmpty())
-            statements << statement;
-    }
-    return statements;
+    return ::SchemaStatements(script, QStringLiteral("Send"), QStringLiteral("Receive"));
 }
 
 bool WriteBytes(const QString& path, const QByteArray& bytes) {

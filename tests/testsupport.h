@@ -25,8 +25,8 @@ struct TsvRow {
 QVector<TsvRow> ReadTsv(const QString& path);
 QString Unescape(const QString& field);
 
-// The statements of a schema file of sql/ (e.g. "sqlite.sql"), comment lines dropped (they may hold
-// a ';'), split at ';'; empty when the file cannot be read.
+// The statements of a schema file of sql/ (e.g. "sqlite.sql") as the gateway's --init-db cuts
+// them; empty when the file cannot be read.
 QStringList SchemaStatements(const QString& schemaFile);
 
 // Writes bytes to a file, creating folders; returns false on failure.
