@@ -17,6 +17,8 @@
 #include <unistd.h>
 #endif
 
+#include "settings/FileReplace.h"
+
 namespace {
 
 // The file is rewritten with only its unsettled lines once it holds this many lines and four
@@ -31,14 +33,6 @@ const QString kUncertain = QStringLiteral("uncertain");
 const QString kWritten = QStringLiteral("written");
 const QString kStored = QStringLiteral("stored");
 const QString kDeleted = QStringLiteral("deleted");
-
-bool SyncToDisk(int handle) {
-#ifdef Q_OS_WIN
-    return _commit(handle) == 0;
-#else
-    return ::fdatasync(handle) == 0;
-#endif
-}
 
 // A renamed file survives a power failure only once its folder is on the disk too.
 void SyncFolder(const QString& folder) {
@@ -194,13 +188,9 @@ bool Journal::OpenForAppend() {
 }
 
 bool Journal::WriteLines(const QByteArray& bytes) {
-    const qint64 before = file_.size();
-    if (file_.write(bytes) != bytes.size()) {
-        const QString reason = file_.errorString();
-        file_.resize(before);  // a full disk must not leave half a line for the next to join
-        return Fail(reason);
-    }
-    if (!SyncToDisk(file_.handle()))
+    if (!AppendWhole(file_, bytes))
+        return Fail(file_.errorString());
+    if (!SyncToDisk(file_))
         return Fail(QString::fromLocal8Bit(std::strerror(errno)));
     return true;
 }
@@ -264,7 +254,7 @@ bool Journal::Compact() {
     if (Settled()) {
         if (linesInFile_ == 0)
             return true;
-        if (!OpenForAppend() || !file_.resize(0) || !SyncToDisk(file_.handle()))
+        if (!OpenForAppend() || !file_.resize(0) || !SyncToDisk(file_))
             return Fail(file_.errorString());
         linesInFile_ = 0;
         return true;
@@ -282,8 +272,7 @@ bool Journal::Rewrite() {
     const QString fresh = path_ + QStringLiteral(".new");
     QFile out(fresh);
     const bool written = out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         out.write(lines) == lines.size() && out.flush() &&
-                         SyncToDisk(out.handle());
+                         out.write(lines) == lines.size() && out.flush() && SyncToDisk(out);
     out.close();
     file_.close();
 #ifdef Q_OS_WIN

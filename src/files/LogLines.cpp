@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "files/AlarmLamps.h"
+#include "settings/FileReplace.h"
 #include "settings/Ini.h"
 
 namespace {
@@ -79,15 +80,10 @@ bool AppendLine(const QString& path, const QString& line) {
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered) &&
         !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return false;
-    const qint64 before = file.size();
     QByteArray bytes = (EscapedForLog(line) + QStringLiteral("\r\n")).toUtf8();
     if (EndsUnfinished(file))
         bytes.prepend("\r\n");
-    if (file.write(bytes) == bytes.size())
-        return true;
-    // A full disk took part of the line: take it back, so that no half line stays.
-    file.resize(before);
-    return false;
+    return AppendWhole(file, bytes);
 }
 
 bool WriteLogLine(const QString& logFolder, const QDate& day, const QString& line,

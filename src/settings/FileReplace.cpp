@@ -8,15 +8,23 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
 bool SyncToDisk(QFileDevice& file) {
 #ifdef Q_OS_UNIX
-    return ::fsync(file.handle()) == 0;
+    return ::fdatasync(file.handle()) == 0;
 #else
     return file.flush();
 #endif
 }
+
+bool AppendWhole(QFileDevice& file, const QByteArray& bytes) {
+    const qint64 before = file.size();
+    if (file.write(bytes) == bytes.size())
+        return true;
+    file.resize(before);
+    return false;
+}
+
+namespace {
 
 // The temporary file takes the owner, group and mode of the file it replaces; false when that
 // cannot be done (a file of another user), so that the caller writes in place instead.
