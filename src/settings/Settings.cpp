@@ -38,11 +38,14 @@ struct NumberRange {
     qint64 max;
 };
 
-// The range of the type each number is used as: the concatenation reference is one octet, every
-// other number a 16-bit integer (the period, the mode, the kinds, the attempt count).
+// The range of the type each number is used as: the concatenation reference is one octet, the
+// two spans in seconds a day's worth and more, every other number a 16-bit integer (the period,
+// the mode, the kinds, the attempt count).
 NumberRange RangeOf(Setting setting) {
     if (setting == Setting::SmsLongID)
         return {0, 255};
+    if (setting == Setting::OptionsJoinTimeout || setting == Setting::OptionsClaimLease)
+        return {0, std::numeric_limits<qint32>::max()};
     return {std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()};
 }
 

@@ -42,6 +42,13 @@
     X(OptionsMode, "Options", "Mode", "1")                       \
     X(OptionsSendAttempts, "Options", "SendAttempts", "2")       \
     X(OptionsResendUncertain, "Options", "ResendUncertain", "0") \
+    X(OptionsJoinParts, "Options", "JoinParts", "0")             \
+    X(OptionsJoinTimeout, "Options", "JoinTimeout", "3600")      \
+    X(OptionsPairReports, "Options", "PairReports", "0")         \
+    X(OptionsGatewayId, "Options", "GatewayId", "")              \
+    X(OptionsClaimBatch, "Options", "ClaimBatch", "20")          \
+    X(OptionsClaimLease, "Options", "ClaimLease", "3600")        \
+    X(OptionsFailoverAfter, "Options", "FailoverAfter", "3")     \
     X(ReinitPeriod, "Reinit", "Period", "5")                     \
     X(FoldersLogs, "Folders", "Logs", "")                        \
     X(TestRecordset, "Test", "Recordset", "0")                   \
