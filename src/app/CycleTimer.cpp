@@ -67,6 +67,7 @@ void Gateway::RunCycle() {
     pacer_.pause(300);
     if (mode_ != ModePhoneNotRead && !StopCutsShort())
         Guarded([this] { phoneReady_ = CopyFromPhoneToRecCollection(); });
+    Guarded([this] { JoinWaitingParts(); });
     ShowCollection(QStringLiteral("Receive"));
 
     bool connected = false;

@@ -84,7 +84,8 @@ void Gateway::ShowCollection(const QString& which) {
         view_.showSending(lines);
     } else {
         for (int pos = 1; pos <= received_.count(); ++pos)
-            lines << ReceivedLine(received_.item(pos));
+            if (!IsWaitingPart(received_.item(pos)))
+                lines << ReceivedLine(received_.item(pos));
         view_.showReceived(lines);
     }
     pacer_.letEventsRun();

@@ -8,7 +8,9 @@
 // Errors never leave a procedure: each failure is logged, lights its lamp and leaves its records
 // for the next cycle; a cycle always ends with the port closed and the Start/Stop button enabled.
 #include <QHash>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -24,6 +26,7 @@ class FileFolder;
 class Journal;
 class MobilePhone;
 class SMScoder;
+struct ReleasedText;
 
 class Gateway {
 public:
@@ -86,6 +89,9 @@ public:
     // accepted wait to be written back as 2; a part whose outcome is unknown is taken as accepted
     // and logged, or sent again when Options/ResendUncertain is "1". Cheap when it is empty.
     void SettleJournal();
+    // Long messages joined on receipt: what waits in the journal and is complete, or has waited
+    // Options/JoinTimeout seconds, becomes records to store (run after the listing).
+    void JoinWaitingParts();
     // "Send" refills the sending list, anything else the received list.
     void ShowCollection(const QString& which);
 
@@ -152,4 +158,18 @@ private:
     bool finishing_ = false;
     bool exitSettled_ = false;
     bool journalFailureLogged_ = false;
+
+    // Long messages joined on receipt (Options/JoinParts).
+    bool JoiningOn() const;
+    // A listed part of a long message goes into the journal to wait; then, like a stored
+    // message, only its delete from the phone is left.
+    void TakePartToWait(const QString& key, const QString& digest, const QString& keyAndDecoded);
+    void HoldReleased(const ReleasedText& row);
+    // A released row is stored: its parts are settled in the journal.
+    void SettleReleasedParts(ReceivedMsg& msg);
+    // A record of a part that waits (or was joined): the received list shows the joined row only.
+    bool IsWaitingPart(const ReceivedMsg& msg) const;
+    // Record key -> digests of the waiting parts a released record holds.
+    QHash<QString, QStringList> releasedDigests_;
+    QSet<QString> partsStoredThisRun_;
 };

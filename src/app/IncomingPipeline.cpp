@@ -82,6 +82,7 @@ bool Gateway::ListStorage(int storage) {
     pacer_.letEventsRun();
     phone_->ReadAllMsg(kListAll);
     const bool complete = phone_->Error() == kOk;
+    const bool joining = JoiningOn();
     for (const AtReplies::ListedMessage& listed : AtReplies::ListedMessages(phone_->Answer())) {
         const QString key = QString::number(storage) + QString::number(listed.index);
         const QString digest = Journal::Digest(listed.pdu);
@@ -89,7 +90,10 @@ bool Gateway::ListStorage(int storage) {
         coder_->setRowSMS(listed.pdu);
         const QString decoded = coder_->PlainSMS();
         if (!decoded.isEmpty()) {
-            AddToRecCollection(key + QLatin1Char('\t') + CleanText(decoded), digest);
+            const QString line = key + QLatin1Char('\t') + CleanText(decoded);
+            if (joining)
+                TakePartToWait(key, digest, line);
+            AddToRecCollection(line, digest);
             continue;
         }
         if (IsStoredSubmit(listed.pdu)) {
@@ -187,6 +191,8 @@ void Gateway::CopyFromRecCollectionToDbase() {
             if (!IsDetached(msg))
                 Journaled(journal_->Stored(msg.MsgID(), heldDigests_.value(msg.MsgID())),
                           QStringLiteral("CopyFromRecCollectionToDbase"));
+            else
+                SettleReleasedParts(msg);
             msg.setWrittenToDbase(true);
             pacer_.pause(100);
             lamps_.SetAlarm(AlarmDatabase, AlarmSuccess);

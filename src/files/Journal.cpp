@@ -33,6 +33,8 @@ const QString kUncertain = QStringLiteral("uncertain");
 const QString kWritten = QStringLiteral("written");
 const QString kStored = QStringLiteral("stored");
 const QString kDeleted = QStringLiteral("deleted");
+const QString kWaiting = QStringLiteral("waiting");
+const QString kPartsStored = QStringLiteral("parts-stored");
 
 // A renamed file survives a power failure only once its folder is on the disk too.
 void SyncFolder(const QString& folder) {
@@ -62,6 +64,18 @@ QStringList FieldsOf(const QByteArray& line) {
     for (const QByteArray& field : line.split(' '))
         fields << QUrl::fromPercentEncoding(field);
     return fields;
+}
+
+QStringList WaitingFields(const Journal::WaitingPart& p) {
+    return {kWaiting,
+            p.digest,
+            p.sender,
+            QString::number(p.reference),
+            QString::number(p.total),
+            QString::number(p.sequence),
+            QString::number(p.firstSeenMs),
+            p.dateTime,
+            p.text};
 }
 
 }  // namespace
@@ -112,6 +126,7 @@ bool Journal::Load() {
     ready_ = false;
     sends_.clear();
     stored_.clear();
+    waiting_.clear();
     file_.close();
     if (!Lock())
         return false;
@@ -167,6 +182,13 @@ bool Journal::Deleted(const QString& key) {
     return Append({kDeleted, key}, false);
 }
 
+bool Journal::PartWaiting(const WaitingPart& p) {
+    return Append(WaitingFields(p), true);
+}
+bool Journal::PartsStored(const QStringList& digests) {
+    return Append(QStringList{kPartsStored} + digests, false);
+}
+
 bool Journal::Append(const QStringList& fields, bool countsOnlyWhenWritten) {
     const bool written = ready_ && OpenForAppend() && WriteLines(LineOf(fields));
     if (!ready_)
@@ -211,6 +233,22 @@ void Journal::Apply(const QStringList& fields) {
         stored_.remove(id);
         return;
     }
+    if (word == kWaiting) {
+        waiting_[id] = WaitingPart{id,
+                                   fields.value(2),
+                                   fields.value(3).toInt(),
+                                   fields.value(4).toInt(),
+                                   fields.value(5).toInt(),
+                                   fields.value(6).toLongLong(),
+                                   fields.value(7),
+                                   fields.value(8)};
+        return;
+    }
+    if (word == kPartsStored) {
+        for (const QString& digest : fields.mid(1))
+            waiting_.remove(digest);
+        return;
+    }
     if (word == kWritten) {
         sends_.remove(id);
         return;
@@ -245,6 +283,8 @@ QByteArray Journal::LiveLines() const {
     }
     for (auto it = stored_.cbegin(); it != stored_.cend(); ++it)
         lines += LineOf({kStored, it.key(), it.value()});
+    for (const WaitingPart& p : waiting_)
+        lines += LineOf(WaitingFields(p));
     return lines;
 }
 
@@ -259,7 +299,7 @@ bool Journal::Compact() {
         linesInFile_ = 0;
         return true;
     }
-    const int live = static_cast<int>(sends_.size() * 3 + stored_.size());
+    const int live = static_cast<int>(sends_.size() * 3 + stored_.size() + waiting_.size());
     if (linesInFile_ < kRewriteAfterLines || linesInFile_ < 4 * live)
         return true;
     return Rewrite();

@@ -3,7 +3,8 @@
 // crash must neither repeat nor lose is appended as one line and flushed to the disk before the
 // gateway goes on: a send begun (row, part count, concatenation reference), each part handed to
 // the phone and its outcome, the status written back, a received message stored (its key and a
-// digest of its PDU) and that message deleted. After a crash or a stop the gateway reads what is
+// digest of its PDU) and that message deleted, a part of a long message waiting for the others
+// (with its text) and those parts stored. After a crash or a stop the gateway reads what is
 // still unsettled and finishes it. The file is emptied once everything in it is settled.
 //
 // It knows neither the phone nor the database: it records what the gateway tells it and answers
@@ -22,6 +23,17 @@ public:
         int accepted = 0;        // parts 1..accepted were accepted (or taken as accepted)
         int inFlight = 0;        // the part handed to the phone whose outcome is not known; 0 none
         bool uncertain = false;  // a part was taken as accepted without the phone's answer
+    };
+    // A part of a long received message, out of the phone and waiting for the other parts.
+    struct WaitingPart {
+        QString digest;  // of its PDU: a part listed twice is one part
+        QString sender;
+        int reference = 0;
+        int total = 0;
+        int sequence = 0;
+        qint64 firstSeenMs = 0;  // since the epoch
+        QString dateTime;
+        QString text;
     };
 
     explicit Journal(QString path);
@@ -55,12 +67,18 @@ public:
     bool WrittenBack(const QString& rowId, int status);
     bool Stored(const QString& key, const QString& digest);
     bool Deleted(const QString& key);
+    // Counts only once written: the part may leave the phone only then.
+    bool PartWaiting(const WaitingPart& part);
+    // The waiting parts with these digests are in the receive table now.
+    bool PartsStored(const QStringList& digests);
 
     const QHash<QString, Send>& Sends() const { return sends_; }
     const Send* FindSend(const QString& rowId) const;
     // Key -> digest of each message stored and not yet deleted from the phone.
     const QHash<QString, QString>& StoredMessages() const { return stored_; }
-    bool Settled() const { return sends_.isEmpty() && stored_.isEmpty(); }
+    // Digest -> part, of each part waiting for the others.
+    const QHash<QString, WaitingPart>& WaitingParts() const { return waiting_; }
+    bool Settled() const { return sends_.isEmpty() && stored_.isEmpty() && waiting_.isEmpty(); }
 
     // Empties the file once everything is settled; rewrites it with only the unsettled lines when
     // it has grown well past them. False when the file could not be changed.
@@ -85,4 +103,5 @@ private:
     int linesInFile_ = 0;
     QHash<QString, Send> sends_;
     QHash<QString, QString> stored_;
+    QHash<QString, WaitingPart> waiting_;
 };

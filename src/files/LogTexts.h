@@ -101,6 +101,14 @@ inline QString StorageRefusedLine(int storage) {
                "ReadMsgFromPhone\t; Storage: ") +
            QString::number(storage) + QLatin1Char(';');
 }
+// The parts of a long message still missing some after Options/JoinTimeout: those there are
+// stored one by one. Extras: tab, "; Sender: " number, "; Reference: " reference ";".
+inline QString JoinTimedOutLine(const QString& sender, int reference) {
+    return QStringLiteral(
+               "PHONE Error;   Code: 108;  Descr: Long message incomplete, parts stored one by "
+               "one; Procedure: JoinWaitingParts\t; Sender: ") +
+           sender + QStringLiteral("; Reference: ") + QString::number(reference) + QLatin1Char(';');
+}
 // The journal of work in flight could not be read or written: what it cannot record is not done.
 inline QString JournalFailedLine(const QString& procedure, const QString& reason) {
     return QStringLiteral("FILES Error;   Code: 200;  Descr: Cant write journal; Procedure: ") +

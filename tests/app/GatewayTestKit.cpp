@@ -116,7 +116,7 @@ void GatewayRig::WriteSettings() {
 void GatewayRig::Load() {
     WriteSettings();
     gateway_.reset();
-    gateway_ = std::make_unique<Gateway>(view, pacer);
+    gateway_ = std::make_unique<Gateway>(view, pacer, clock ? *clock : Clock::system());
     gateway_->Load(dir_.path());
     gateway_->Phone().setStepMs(kTestStepMs);
 }

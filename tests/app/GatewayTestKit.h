@@ -56,6 +56,8 @@ public:
     void RunCycles(int cycles);
     RecordingView view;
     VirtualPacer pacer;
+    // The clock of the gateways made from here on; the system's when null.
+    const Clock* clock = nullptr;
 
     // Database helpers (a connection of the test's own).
     QString DatabasePath() const;
