@@ -89,9 +89,6 @@ public:
     // accepted wait to be written back as 2; a part whose outcome is unknown is taken as accepted
     // and logged, or sent again when Options/ResendUncertain is "1". Cheap when it is empty.
     void SettleJournal();
-    // Long messages joined on receipt: what waits in the journal and is complete, or has waited
-    // Options/JoinTimeout seconds, becomes records to store (run after the listing).
-    void JoinWaitingParts();
     // "Send" refills the sending list, anything else the received list.
     void ShowCollection(const QString& which);
 
@@ -161,9 +158,12 @@ private:
 
     // Long messages joined on receipt (Options/JoinParts).
     bool JoiningOn() const;
+    // What waits in the journal and is complete, or has waited Options/JoinTimeout seconds,
+    // becomes records to store (run after the listing).
+    void JoinWaitingParts();
     // A listed part of a long message goes into the journal to wait; then, like a stored
-    // message, only its delete from the phone is left.
-    void TakePartToWait(const QString& key, const QString& digest, const QString& keyAndDecoded);
+    // message, only its delete from the phone is left. True when it is deleted already.
+    bool TakePartToWait(const QString& key, const QString& digest, const QString& keyAndDecoded);
     void HoldReleased(const ReleasedText& row);
     // A released row is stored: its parts are settled in the journal.
     void SettleReleasedParts(ReceivedMsg& msg);

@@ -91,9 +91,8 @@ bool Gateway::ListStorage(int storage) {
         const QString decoded = coder_->PlainSMS();
         if (!decoded.isEmpty()) {
             const QString line = key + QLatin1Char('\t') + CleanText(decoded);
-            if (joining)
-                TakePartToWait(key, digest, line);
-            AddToRecCollection(line, digest);
+            if (!joining || !TakePartToWait(key, digest, line))
+                AddToRecCollection(line, digest);
             continue;
         }
         if (IsStoredSubmit(listed.pdu)) {

@@ -7,7 +7,10 @@
 #include "files/Journal.h"
 #include "files/LogTexts.h"
 #include "pdu/SMScoder.h"
+#include "phone/MobilePhone.h"
 #include "settings/Settings.h"
+
+#include <utility>
 
 namespace {
 // Beyond this many, the digests of parts stored in this run are forgotten: they only guard
@@ -20,18 +23,18 @@ bool Gateway::JoiningOn() const {
     return ReadSetting(Setting::OptionsJoinParts) == QLatin1String("1");
 }
 
-void Gateway::TakePartToWait(const QString& key, const QString& digest,
+bool Gateway::TakePartToWait(const QString& key, const QString& digest,
                              const QString& keyAndDecoded) {
     const DecodedPdu& pdu = coder_->Decoded();
     const PduConcat& concat = pdu.concat;
     if (pdu.kind != PduKind::Deliver || !pdu.hasConcat || concat.total < 2 || concat.sequence < 1 ||
         concat.sequence > concat.total)
-        return;
+        return false;
     // An unread journal cannot keep it; stored already, only its delete is left; held on its
     // own, it is stored on its own.
     if (!journal_->Ready() || journal_->StoredMessages().value(key) == digest ||
         (received_.contains(key) && heldDigests_.value(key) == digest))
-        return;
+        return false;
     const bool known =
         journal_->WaitingParts().contains(digest) || partsStoredThisRun_.contains(digest);
     if (!known) {
@@ -40,10 +43,16 @@ void Gateway::TakePartToWait(const QString& key, const QString& digest,
                                         concat.total,    concat.sequence, clock_.msecsSinceEpoch(),
                                         fields.dateTime, fields.text};
         if (!Journaled(journal_->PartWaiting(part), kListing))
-            return;  // unrecorded, it is stored on its own
+            return false;  // unrecorded, it is stored on its own
     }
-    // Its text is in the journal: like a stored message, it only waits for its delete.
+    // Its text is in the journal: like a stored message, it only waits for its delete, and that
+    // comes at once, so that waiting parts never fill the phone's storage.
     Journaled(journal_->Stored(key, digest), kListing);
+    if (ReadSetting(Setting::SmsDelete) == QLatin1String("0") || !phone_->DeleteMsg(key))
+        return false;  // its record is deleted as a stored message's
+    lamps_.SetAlarm(AlarmPhone, AlarmSuccess);
+    Journaled(journal_->Deleted(key), kListing);
+    return true;
 }
 
 void Gateway::JoinWaitingParts() {

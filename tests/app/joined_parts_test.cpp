@@ -1,156 +1,124 @@
-// Long received messages stored as one row (Options/JoinParts=1) against the virtual modem: parts
-// out of order across both storages and cycles, listed twice, missing past the time-out, and a
-// gateway killed with SIGKILL at any moment.
+// Long received messages stored as one row (Options/JoinParts=1): the plan for the waiting parts
+// (cases in tests/data/part_joining.tsv), then against the virtual modem parts out of order over
+// both storages and cycles, listed twice, missing past the time-out, and the gateway program
+// killed with SIGKILL at seeded moments.
 #include <gtest/gtest.h>
 
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QThread>
 
 #include "GatewayTestKit.h"
-#include "files/Journal.h"
-#include "pdu/PduDecoder.h"
+#include "app/PartJoining.h"
 #include "pdu/SMScoder.h"
 #include "settings/Ini.h"
 #include "testsupport.h"
 
 using namespace Qt::StringLiterals;
-using gatewaytest::GatewayRig;
 
-namespace {
+static const QString kSender = u"+79001234567"_s;
+// Three parts; the line break begins part 2, so that a wrong order shows.
+static const QString kWhole = QString(150, u'a') + u" 5%\n"_s + QString(200, u'b');
+static const QString kBroken = QString(160, u'x') + QString(160, u'y');  // part 2 never comes
+static const QMap<QString, QString> kJoining = {{u"Options/JoinParts"_s, u"1"_s},
+                                                {u"Options/JoinTimeout"_s, u"600"_s},
+                                                {u"Phone/Period"_s, u"1"_s}};
 
-const QString kSender = u"+79001234567"_s;
-// Three parts, each with text of its own, so that a wrong order shows.
-const QString kText = QString(150, u'a') + QString(150, u'b') + QString(100, u'c');
-
-// The parts of a long message from kSender as a phone lists them, in part order (each message
-// made with one coder gets a reference of its own).
-QStringList LongPdus(SMScoder& coder, const QString& text) {
-    QString body = text;
-    QStringList pdus;
-    for (const QString& part : coder.PrepareSend(kSender, body, u"79001111111"_s, 0))
-        pdus << gatewaytest::DeliverFromSubmit(part.section(u'-', 0, 0));
+// The SMS-DELIVER parts of a message from kSender, in part order; one coder gives each message
+// a reference of its own.
+static QStringList DeliverParts(SMScoder& coder, QString text) {
+    QStringList pdus = coder.PrepareSend(kSender, text, u"79001111111"_s, 0);
+    for (QString& part : pdus)
+        part = gatewaytest::DeliverFromSubmit(part.section(u'-', 0, 0));
     return pdus;
 }
-QString PartText(const QString& pdu) {
-    return DecodePdu(pdu).text;
-}
-// "SM:3" -> the third part for the SIM's inbox.
-QStringList Placed(const QStringList& places, const QStringList& pdus) {
-    QStringList inbox;
-    for (const QString& place : places)
-        inbox << place.left(3) + pdus.value(place.mid(3).toInt() - 1);
-    return inbox;
-}
 
-GatewayRig& Joining(GatewayRig& rig, const QString& timeout = u"600"_s) {
-    rig.SetSetting(u"Options/JoinParts"_s, u"1"_s);
-    rig.SetSetting(u"Options/JoinTimeout"_s, timeout);
-    rig.WriteSettings();
-    return rig;
-}
-
-TEST(JoinedParts, OneRowWhateverTheOrderStorageAndCycle) {
-    const struct {
-        const char* name;
-        QStringList first, later;  // listed at the first cycle, added before the second
-        bool databaseDownFirst;
-    } rows[] = {
-        {"out of order across both storages", {u"SM:3"_s, u"ME:1"_s, u"SM:2"_s}, {}, false},
-        {"listed twice, then once more",
-         {u"ME:2"_s, u"SM:1"_s, u"ME:1"_s, u"SM:3"_s},
-         {u"ME:2"_s},
-         false},
-        {"across cycles", {u"ME:3"_s}, {u"SM:1"_s, u"ME:2"_s}, false},
-        {"complete while the database is down", {u"ME:2"_s, u"ME:3"_s, u"SM:1"_s}, {}, true},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
-        GatewayRig rig;
-        Joining(rig);
-        SMScoder coder;
-        const QStringList pdus = LongPdus(coder, kText);
-        ASSERT_EQ(pdus.size(), 3);
-        ASSERT_TRUE(rig.StartModem({}, Placed(r.first, pdus)));
-        rig.SetDatabaseDown(r.databaseDownFirst);
-        rig.Start();
-        rig.G().RunCycle();
-        if (r.databaseDownFirst) {  // the list shows the joined message, not its parts
-            EXPECT_EQ(rig.view.received.size(), 1);
-            EXPECT_TRUE(rig.view.received.value(0).endsWith(kSender + u' ' + kText));
+// tests/data/part_joining.tsv: a part is "sender reference total sequence seen-ms text", its
+// digest its text; the plan names each joined message ("J" and its text), then each message
+// released part by part ("T" and its texts in part order).
+TEST(PartJoining, JoinsCompleteMessagesAndReleasesTheOverdue) {
+    const auto rows =
+        testsupport::ReadTsv(testsupport::SourceDir() + u"/tests/data/part_joining.tsv"_s);
+    ASSERT_EQ(rows.size(), 8);
+    for (const testsupport::TsvRow& r : rows) {
+        QList<Journal::WaitingPart> parts;
+        for (const QString& item : r[u"parts"_s].split(u';')) {
+            const QStringList f = item.split(u' ');
+            parts << Journal::WaitingPart{
+                f[5], f[0], f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toLongLong(), {}, f[5]};
         }
-        rig.SetDatabaseDown(false);
-        for (const QString& added : Placed(r.later, pdus))
-            ASSERT_GT(rig.Modem().addMessage(added.left(2), added.mid(3)), 0);
-        rig.RunCycles(2);
-        EXPECT_EQ(rig.ReceivedTexts(), QStringList{kText});
-        EXPECT_TRUE(rig.PhoneListing().isEmpty());
-        EXPECT_TRUE(rig.G().WorkJournal().Settled());
+        const JoinPlan plan = PlanJoins(parts, r[u"now"_s].toLongLong(),
+                                        r[u"timeout"_s].toLongLong(), r[u"joining"_s] == u"1");
+        QStringList got;
+        for (const ReleasedText& row : plan.joined)  // a part's digest is its text
+            got << u"J "_s + (row.digests.join(QString()) == row.text ? row.text : u"!"_s);
+        for (const TimedOutMessage& message : plan.timedOut) {
+            QStringList texts;
+            for (const ReleasedText& part : message.parts)
+                texts << part.text;
+            got << u"T "_s + texts.join(u',');
+        }
+        EXPECT_EQ(got.join(u';'), r[u"plan"_s]) << r[u"case"_s].toStdString();
     }
 }
 
-// Part 2 never comes: parts 1 and 3 wait in the journal (not in the phone) until the time-out,
-// through a restart, then each is stored as its own row with one log line.
-TEST(JoinedParts, MissingPartReleasesTheOthersAfterTheTimeOut) {
-    GatewayRig rig;
+TEST(JoinedParts, OneRowFromPartsInAnyOrderAndSingleRowsPastTheTimeOut) {
+    gatewaytest::GatewayRig rig;
     FixedClock clock(QDateTime::currentDateTime());
     rig.clock = &clock;
-    Joining(rig, u"600"_s);
+    rig.settings.insert(kJoining);
+    rig.WriteSettings();
     SMScoder coder;
-    const QStringList pdus = LongPdus(coder, kText);
-    ASSERT_TRUE(rig.StartModem({}, Placed({u"SM:3"_s, u"ME:1"_s}, pdus)));
+    const QStringList whole = DeliverParts(coder, kWhole), broken = DeliverParts(coder, kBroken);
+    // The first two deletes refused: those parts stay in the phone until the row is stored.
+    ASSERT_TRUE(rig.StartModem(gatewaytest::Refusing({u"CMGD:1"_s, u"CMGD:2"_s}),
+                               {u"SM:"_s + whole[2], u"ME:"_s + whole[0], u"SM:"_s + whole[0],
+                                u"ME:"_s + whole[1], u"ME:"_s + broken[2], u"SM:"_s + broken[0]}));
+    rig.SetDatabaseDown(true);
     rig.Start();
     rig.G().RunCycle();
-    EXPECT_TRUE(rig.PhoneListing().isEmpty());
-    clock.advanceSecs(599);
-    rig.Start();  // a restart: only the journal knows the parts
+    // One line, the joined message's: no part shows.
+    EXPECT_EQ(rig.view.received.join(u'|').section(u'\t', 3), kSender + u' ' + kWhole);
+    EXPECT_EQ(rig.PhoneListing().size(), 2);  // the others wait in the journal
+    rig.SetDatabaseDown(false);
     rig.G().RunCycle();
-    EXPECT_TRUE(rig.ReceivedTexts().isEmpty());
-    clock.advanceSecs(1);
-    rig.Start();  // and one more: the first rewrote the journal
+    ASSERT_GT(rig.Modem().addMessage(u"SM"_s, whole[1]), 0);  // a copy after the row
+    clock.advanceSecs(599);
     rig.RunCycles(2);
-    EXPECT_EQ(rig.ReceivedTexts(), (QStringList{PartText(pdus[0]), PartText(pdus[2])}));
-    EXPECT_EQ(rig.view.LogCount(u"Code: 108;"_s), 1);
-    EXPECT_EQ(rig.view.LogCount(u"; Sender: "_s + kSender + u"; Reference: 2;"_s), 1);
+    EXPECT_EQ(rig.ReceivedTexts(), QStringList{kWhole});
+    clock.advanceSecs(1);
+    rig.Start();  // only the journal knows its parts now
+    rig.RunCycles(2);
+    EXPECT_EQ(rig.ReceivedTexts(),
+              (QStringList{kWhole, DecodePdu(broken[0]).text, DecodePdu(broken[2]).text}));
+    EXPECT_EQ(rig.view.LogCount(u"; Sender: "_s + kSender + u"; Reference: 3;"_s), 1);
     EXPECT_TRUE(rig.G().WorkJournal().Settled());
 }
 
-// The gateway program killed with SIGKILL at seeded moments while one message arrives whole and
-// another without its part 2; then a gateway past the time-out finishes. Each text is stored once.
 TEST(JoinedParts, KillsAtAnyMomentLoseNoPartAndStoreNoneTwice) {
-    GatewayRig rig;
-    Joining(rig, u"3600"_s);
-    rig.SetSetting(u"Phone/Period"_s, u"1"_s);
-    SMScoder coder;
-    const QStringList whole = LongPdus(coder, kText);
-    const QString otherText = QString(160, u'x') + QString(160, u'y');
-    const QStringList broken = LongPdus(coder, otherText);
+    gatewaytest::GatewayRig rig;
     ASSERT_TRUE(rig.StartModem());
+    rig.settings.insert(kJoining);
     rig.WriteSettings();
-    // One part more before each start, the first of the broken message twice.
-    const QStringList arriving = Placed({u"SM:3"_s, u"ME:1"_s}, whole) +
-                                 Placed({u"ME:1"_s, u"SM:3"_s, u"SM:1"_s}, broken) +
-                                 Placed({u"SM:2"_s}, whole);
+    SMScoder coder;
+    const QStringList whole = DeliverParts(coder, kWhole), broken = DeliverParts(coder, kBroken);
+    // One part more before each start; the first of the broken message twice.
     QRandomGenerator random(7);
-    for (const QString& part : arriving) {
-        ASSERT_GT(rig.Modem().addMessage(part.left(2), part.mid(3)), 0);
+    for (const QString& part :
+         QStringList{u"SM"_s + whole[2], u"ME"_s + whole[0], u"ME"_s + broken[0],
+                     u"SM"_s + broken[2], u"SM"_s + broken[0], u"SM"_s + whole[1]}) {
+        ASSERT_GT(rig.Modem().addMessage(part.left(2), part.mid(2)), 0);
         QProcess gateway;
         gateway.start(testsupport::BinaryDir() + u"/tools/pelorus/pelorus"_s,
                       {u"--headless"_s, u"--config"_s, INIFileName, u"--pause-percent"_s, u"10"_s});
-        ASSERT_TRUE(gateway.waitForStarted());
-        QThread::msleep(500 + random.bounded(2500));
+        gateway.waitForFinished(500 + random.bounded(2500));  // it runs until killed
         gateway.kill();
         ASSERT_TRUE(gateway.waitForFinished());
     }
-    FixedClock clock(QDateTime::currentDateTime().addSecs(3600));
-    rig.clock = &clock;
+    rig.SetSetting(u"Options/JoinTimeout"_s, u"0"_s);  // the broken message's parts go now
     rig.Start();
     rig.RunCycles(2);
-    QStringList stored = rig.ReceivedTexts();
-    stored.sort();
-    EXPECT_EQ(stored, (QStringList{kText, PartText(broken[0]), PartText(broken[2])}));
+    EXPECT_EQ(rig.ReceivedTexts(),
+              (QStringList{kWhole, DecodePdu(broken[0]).text, DecodePdu(broken[2]).text}));
     EXPECT_TRUE(rig.PhoneListing().isEmpty());
     EXPECT_TRUE(rig.G().WorkJournal().Settled());
 }
-
-}  // namespace
