@@ -1,7 +1,9 @@
 // Several gateways on one send table. A gateway with a name (Options/GatewayId) claims the rows
-// it sends and loads only those; it renews a row's claim just before the row goes to the phone,
-// so a row reaches a phone only under a live claim; and it gives its rows back when its modem has
-// failed Options/FailoverAfter cycles in a row, or when it stops.
+// it sends and loads only those. It renews the lease of all its waiting rows at every claim and
+// before every send, and sends a row only once it has seen the row is still its own: so a row
+// reaches a phone only under a live claim, and a row sent but not yet written back stays its own.
+// It gives its rows back when its modem has failed Options/FailoverAfter cycles in a row, or when
+// it stops.
 //
 // A failed cycle is one with records waiting in which the phone could not be reached (the port
 // did not open, the phone did not answer) or the port was lost before the phone accepted any
