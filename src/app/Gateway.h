@@ -95,10 +95,6 @@ public:
 
 private:
     enum class SendOutcome { Sent, Refused, PortLost, NotBegun, Interrupted };
-    // What the phone did with a cycle's waiting records: nothing waited, it answered (accepting
-    // or refusing), or it could not be reached or was lost before accepting any.
-    enum class ModemVerdict { Idle, Answered, Failed };
-    ModemVerdict SendWaitingRecords();
 
     void MakeDatabase();
     void Reinitialise();
@@ -123,6 +119,10 @@ private:
     bool Journaled(bool written, const QString& procedure);
 
     // Several gateways on one send table (Options/GatewayId): claims and modem failover.
+    // What the phone did with a cycle's waiting records: nothing waited, it answered (accepting
+    // or refusing), or it could not be reached or was lost before accepting any.
+    enum class ModemVerdict { Idle, Answered, Failed };
+    ModemVerdict SendWaitingRecords();
     bool ClaimsOn() const;
     void ClaimAndLoadSendRows();
     // Before a record goes to the phone: true while its row is still this gateway's; no value
