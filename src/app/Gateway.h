@@ -14,6 +14,7 @@
 
 #include "app/CycleCountdown.h"
 #include "app/GatewayView.h"
+#include "app/ReportPairing.h"
 #include "files/AlarmLamps.h"
 #include "files/Clock.h"
 #include "files/Pacer.h"
@@ -152,4 +153,18 @@ private:
     bool finishing_ = false;
     bool exitSettled_ = false;
     bool journalFailureLogged_ = false;
+
+    // Paired delivery reports ([Options] PairReports with [SMS] Report), in PairedReports.cpp.
+    bool PairingOn() const;
+    // The send table has the three columns: asked once a cycle, one log line when it has not.
+    bool ReportColumnsReady();
+    // Before storing: the references of rows whose write-back is still to come reach the table.
+    void PrepareReportPairing();
+    void NoteStatusReport(const QString& digest);
+    void PairStatusReport(const QString& digest);
+    void WriteReferences(const QString& msgId);
+    QHash<QString, ReportPairing::ListedReport> listedReports_;  // PDU digest -> report
+    QHash<QString, QMap<int, int>> partStatuses_;  // row ID -> reference -> latest TP-ST
+    int reportColumnsCycle_ = -1;
+    bool reportColumns_ = false;
 };

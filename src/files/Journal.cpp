@@ -148,8 +148,11 @@ bool Journal::SendBegun(const QString& rowId, int parts, int reference) {
 bool Journal::PartOffered(const QString& rowId, int part) {
     return Append({kOffer, rowId, QString::number(part)}, true);
 }
-bool Journal::PartAccepted(const QString& rowId, int part) {
-    return Append({kAccept, rowId, QString::number(part)}, false);
+bool Journal::PartAccepted(const QString& rowId, int part, int reference) {
+    QStringList fields{kAccept, rowId, QString::number(part)};
+    if (reference >= 0)
+        fields << QString::number(reference);
+    return Append(fields, false);
 }
 bool Journal::PartRefused(const QString& rowId, int part) {
     return Append({kRefuse, rowId, QString::number(part)}, false);
@@ -200,7 +203,7 @@ void Journal::Apply(const QStringList& fields) {
     const QString& id = fields.value(1);
     const int number = fields.value(2).toInt();
     if (word == kBegin) {
-        sends_[id] = Send{number, fields.value(3).toInt(), 0, 0, false};
+        sends_[id] = Send{number, fields.value(3).toInt(), 0, 0, false, {}};
         return;
     }
     if (word == kStored) {
@@ -226,6 +229,8 @@ void Journal::Apply(const QStringList& fields) {
     send.inFlight = 0;
     if (word == kAccept || word == kUncertain)
         send.accepted = std::max(send.accepted, number);
+    if (word == kAccept && fields.size() > 3)  // older lines carry no reference
+        send.references[number] = fields.value(3).toInt();
     if (word == kUncertain)
         send.uncertain = true;
     if (word == kRefuse)
@@ -238,6 +243,9 @@ QByteArray Journal::LiveLines() const {
         const Send& s = it.value();
         const QString& id = it.key();
         lines += LineOf({kBegin, id, QString::number(s.parts), QString::number(s.reference)});
+        for (auto ref = s.references.cbegin(); ref != s.references.cend(); ++ref)
+            if (ref.key() <= s.accepted)
+                lines += LineOf({kAccept, id, QString::number(ref.key()), QString::number(*ref)});
         if (s.accepted > 0)
             lines += LineOf({s.uncertain ? kUncertain : kAccept, id, QString::number(s.accepted)});
         if (s.inFlight > 0)

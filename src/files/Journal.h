@@ -10,6 +10,7 @@
 // what is still open.
 #include <QFile>
 #include <QHash>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,7 @@ public:
         int accepted = 0;        // parts 1..accepted were accepted (or taken as accepted)
         int inFlight = 0;        // the part handed to the phone whose outcome is not known; 0 none
         bool uncertain = false;  // a part was taken as accepted without the phone's answer
+        QMap<int, int> references;  // part -> the message reference the phone gave it
     };
 
     explicit Journal(QString path);
@@ -48,7 +50,9 @@ public:
     // what is held in memory even when their line could not be written.
     bool SendBegun(const QString& rowId, int parts, int reference);
     bool PartOffered(const QString& rowId, int part);
-    bool PartAccepted(const QString& rowId, int part);
+    // reference: the one the phone gave the part ("+CMGS: <mr>"), kept for its row's write-back;
+    // -1 writes the line as before.
+    bool PartAccepted(const QString& rowId, int part, int reference = -1);
     bool PartRefused(const QString& rowId, int part);
     // The part in flight is taken as accepted without the phone's answer.
     bool PartUncertain(const QString& rowId, int part);

@@ -164,6 +164,14 @@ QStringList GatewayRig::ReceivedColumn(const QString& column) const {
     return values;
 }
 
+QStringList GatewayRig::SendColumn(const QString& column) const {
+    QStringList values;
+    QSqlQuery q = Query(u"SELECT %1 FROM Send ORDER BY ID"_s.arg(column));
+    while (q.next())
+        values << q.value(0).toString();
+    return values;
+}
+
 void GatewayRig::SetDatabaseDown(bool down) {
     SetSetting(u"Server/DbName"_s,
                down ? dir_.filePath(u"missing/folder/pelorus.db"_s) : DatabasePath());

@@ -1,0 +1,102 @@
+// Delivery reports paired with the send-table rows they report on. Each part the phone accepts
+// leaves its message reference in the journal; the write-back puts the references of a row into
+// its Reference column ("12,13,14"). A status report listed later is matched by reference and
+// recipient against the rows still waiting for an outcome (DeliveredAt empty), the newest first,
+// and writes DeliveryStatus and, once the row's outcome is final, DeliveredAt.
+//
+// The window is the row's own: it opens when its references are written and closes with its
+// final outcome. References wrap at 255, so an older row of the same subscriber and reference is
+// either closed already (its report came) or older than the newest open one, which is taken.
+// The table is what matching reads, so a restart between the send and the report changes
+// nothing.
+#include "app/Gateway.h"
+#include "db/AdoClass.h"
+#include "files/Journal.h"
+#include "pdu/SMScoder.h"
+#include "settings/Settings.h"
+
+using namespace ReportPairing;
+
+namespace {
+// Listed reports waiting to be stored; a phone holds far fewer.
+constexpr int kMaxListedReports = 4096;
+}  // namespace
+
+bool Gateway::PairingOn() const {
+    return ReadSetting(Setting::OptionsPairReports) == QLatin1String("1") &&
+           ReadSetting(Setting::SmsReport) != QLatin1String("0");
+}
+
+bool Gateway::ReportColumnsReady() {
+    if (reportColumnsCycle_ == cyclesRun_)
+        return reportColumns_;
+    const std::optional<bool> has = database_->HasReportColumns();
+    if (!has)
+        return false;  // unreachable: asked again when it answers
+    reportColumnsCycle_ = cyclesRun_;
+    reportColumns_ = *has;
+    if (!reportColumns_)
+        WriteLog(QStringLiteral("PairReports: the send table %1 has no Reference, DeliveryStatus "
+                                "or DeliveredAt column (sql/ shows them); delivery reports are "
+                                "stored but not paired with their rows")
+                     .arg(ReadSetting(Setting::ServerTableSend)));
+    return reportColumns_;
+}
+
+void Gateway::PrepareReportPairing() {
+    if (!PairingOn() || !ReportColumnsReady())
+        return;
+    const QHash<QString, Journal::Send>& sends = journal_->Sends();
+    for (auto it = sends.cbegin(); it != sends.cend(); ++it)
+        if (it->accepted >= it->parts && !it->references.isEmpty())
+            database_->WriteReference(it.key(), ReferenceList(it->references));
+}
+
+void Gateway::NoteStatusReport(const QString& digest) {
+    const DecodedPdu& report = coder_->Decoded();
+    if (report.kind != PduKind::StatusReport || report.messageReference < 0 || !PairingOn())
+        return;
+    if (listedReports_.size() >= kMaxListedReports)
+        listedReports_.clear();
+    listedReports_.insert(
+        digest, {report.messageReference, report.number, report.status, report.dischargeTime});
+}
+
+void Gateway::PairStatusReport(const QString& digest) {
+    const auto listed = listedReports_.constFind(digest);
+    if (listed == listedReports_.cend() || !PairingOn() || !ReportColumnsReady())
+        return;
+    const ListedReport report = *listed;
+    const std::optional<QList<AdoClass::OpenRow>> rows =
+        database_->OpenRowsWithReference(report.reference);
+    if (!rows)
+        return;  // logged; tried again while the report waits to be stored
+    listedReports_.remove(digest);
+    for (const AdoClass::OpenRow& row : *rows) {
+        if (!SameSubscriber(row.number, report.recipient))
+            continue;
+        QMap<int, int>& parts = partStatuses_[row.id];
+        parts[report.reference] = report.status;
+        QList<int> statuses;
+        for (const int reference : ReferencesOf(row.reference))
+            statuses << parts.value(reference, -1);
+        const RowOutcome outcome = Combined(statuses);
+        QDateTime at;
+        if (outcome.final) {
+            at = DischargeMoment(report.dischargeTime);
+            if (!at.isValid())
+                at = clock_.now();
+        }
+        if (database_->WriteDelivery(row.id, outcome.status, at) && outcome.final)
+            partStatuses_.remove(row.id);
+        return;
+    }
+}
+
+void Gateway::WriteReferences(const QString& msgId) {
+    if (!PairingOn())
+        return;
+    const Journal::Send* send = journal_->FindSend(msgId);
+    if (send && !send->references.isEmpty() && ReportColumnsReady())
+        database_->WriteReference(msgId, ReferenceList(send->references));
+}

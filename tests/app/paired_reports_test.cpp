@@ -1,0 +1,90 @@
+// Delivery reports paired with the rows they report on, end to end: the virtual modem files a
+// status report for every part that asks for one, the next cycle lists it.
+#include <gtest/gtest.h>
+
+#include "GatewayTestKit.h"
+
+using namespace Qt::StringLiterals;
+using gatewaytest::GatewayRig;
+
+namespace {
+
+const QString kLongText = QString(200, u'x') + QString(150, u'y');  // 3 parts
+
+class PairedReports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rig.SetSetting(u"SMS/Report"_s, u"1"_s);
+        rig.SetSetting(u"Options/PairReports"_s, u"1"_s);
+    }
+    QStringList Column(const char* name) { return rig.SendColumn(QString::fromLatin1(name)); }
+    QStringList Log() { return rig.view.logLines; }
+    GatewayRig rig;
+};
+
+// Older rows of the same subscriber and reference: one closed by its report, one whose report
+// never came. The references wrap from 255 to 0 inside the long message.
+TEST_F(PairedReports, RowsEndWithTheirOutcomeAcrossTheWrap) {
+    ASSERT_TRUE(rig.StartModem({u"--status-reports"_s, u"--first-reference"_s, u"254"_s,
+                                u"--report-status"_s, u"70:5550009"_s}));
+    ASSERT_TRUE(rig.Execute(
+        u"INSERT INTO Send (Number, Status, Reference, DeliveryStatus, DeliveredAt) VALUES "
+        "('79005550001', 2, '0', 0, '2020-01-01 00:00:00'), ('79005550001', 2, '255', NULL, NULL)"_s));
+    rig.AddSendRow(u"79005550001"_s, u"Hello"_s);
+    rig.AddSendRow(u"+7 900 555-00-01"_s, kLongText);
+    rig.AddSendRow(u"89005550009"_s, u"Hi"_s);
+    rig.Start();
+    rig.RunCycles(2);
+
+    EXPECT_EQ(Column("Reference"), (QStringList{u"0"_s, u"255"_s, u"254"_s, u"255,0,1"_s, u"2"_s}));
+    EXPECT_EQ(Column("DeliveryStatus"), (QStringList{u"0"_s, ""_L1, u"0"_s, u"0"_s, u"70"_s}));
+    const QStringList at = Column("DeliveredAt");
+    EXPECT_EQ(at.mid(0, 2), (QStringList{u"2020-01-01 00:00:00"_s, QString()}));
+    for (const QString& moment : at.mid(2))
+        EXPECT_TRUE(QDateTime::fromString(moment, u"yyyy-MM-dd HH:mm:ss"_s).isValid())
+            << moment.toStdString();
+    QStringList firstOctets;
+    for (const QString& pdu : rig.Modem().sentPdus())
+        firstOctets << pdu.mid(16, 2);
+    EXPECT_EQ(firstOctets, (QStringList{u"31"_s, u"71"_s, u"71"_s, u"71"_s, u"31"_s}));
+    EXPECT_EQ(rig.ReceivedTexts().filter(u"Отчет о доставке"_s).size(), 5);
+    EXPECT_TRUE(Log().isEmpty()) << Log().join('\n').toStdString();
+}
+
+// The write-back fails after the phone took every part, and the gateway restarts: the journal
+// gives the references, the table pairs the reports listed after the restart.
+TEST_F(PairedReports, ARestartBeforeTheWriteBackStillPairs) {
+    ASSERT_TRUE(rig.StartModem({u"--status-reports"_s}));
+    rig.AddSendRow(u"79005550001"_s, u"Hello"_s);
+    rig.AddSendRow(u"79005550002"_s, kLongText);
+    ASSERT_TRUE(
+        rig.Execute(u"CREATE TRIGGER hold BEFORE UPDATE OF Status ON Send "
+                    "BEGIN SELECT RAISE(ABORT, 'held'); END"_s));
+    rig.Start();
+    rig.RunCycles(1);
+    ASSERT_EQ(Column("Status"), (QStringList{u"1"_s, u"1"_s}));
+    ASSERT_TRUE(rig.Execute(u"DROP TRIGGER hold"_s));
+    rig.Start();
+    rig.RunCycles(1);
+    EXPECT_EQ(Column("Status"), (QStringList{u"2"_s, u"2"_s}));
+    EXPECT_EQ(Column("Reference"), (QStringList{u"0"_s, u"1,2,3"_s}));
+    EXPECT_EQ(Column("DeliveryStatus"), (QStringList{u"0"_s, u"0"_s}));
+    EXPECT_EQ(rig.Modem().sentPdus().size(), 4);
+}
+
+TEST_F(PairedReports, ATableWithoutTheColumnsGivesOneLineACycle) {
+    ASSERT_TRUE(rig.StartModem({u"--status-reports"_s}));
+    ASSERT_TRUE(rig.Execute(u"DROP TABLE Send"_s));
+    ASSERT_TRUE(
+        rig.Execute(u"CREATE TABLE Send (ID INTEGER PRIMARY KEY AUTOINCREMENT, Number "
+                    "TEXT, SmsMessage TEXT, Status INTEGER NOT NULL DEFAULT 1)"_s));
+    rig.AddSendRow();
+    rig.Start();
+    rig.RunCycles(2);
+    EXPECT_EQ(Column("Status"), QStringList{u"2"_s});
+    EXPECT_EQ(rig.ReceivedTexts().filter(u"Отчет о доставке"_s).size(), 1);
+    ASSERT_EQ(Log().size(), 2) << Log().join('\n').toStdString();
+    EXPECT_EQ(Log().filter(u"PairReports: the send table Send has no Reference"_s).size(), 2);
+}
+
+}  // namespace
