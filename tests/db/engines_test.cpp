@@ -239,7 +239,8 @@ TEST_P(EngineTest, ReportsFindTheOpenRowsOfTheirReferenceNewestFirst) {
     }
     const auto idsOf = [&](int mr) {
         QStringList found;
-        for (const AdoClass::OpenRow& row : ado->OpenRowsWithReference(mr).value())
+        const auto rows = ado->OpenRowsWithReference(mr);  // kept: the loop reads into it
+        for (const AdoClass::OpenRow& row : rows.value())
             found << row.id;
         return found;
     };
