@@ -164,7 +164,6 @@ private:
     void PairStatusReport(const QString& digest);
     void WriteReferences(const QString& msgId);
     QHash<QString, ReportPairing::ListedReport> listedReports_;  // PDU digest -> report
-    QHash<QString, QMap<int, int>> partStatuses_;  // row ID -> reference -> latest TP-ST
     int reportColumnsCycle_ = -1;
     bool reportColumns_ = false;
 };

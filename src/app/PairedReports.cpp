@@ -7,7 +7,8 @@
 // The window is the row's own: it opens when its references are written and closes with its
 // final outcome. References wrap at 255, so an older row of the same subscriber and reference is
 // either closed already (its report came) or older than the newest open one, which is taken.
-// The table is what matching reads, so a restart between the send and the report changes
+// The table is what matching reads, and the journal keeps the reports of a long message's parts
+// until its row's outcome is final, so a restart between the send and the reports changes
 // nothing.
 #include "app/Gateway.h"
 #include "db/AdoClass.h"
@@ -63,6 +64,7 @@ void Gateway::NoteStatusReport(const QString& digest) {
 }
 
 void Gateway::PairStatusReport(const QString& digest) {
+    static const QString kProcedure = QStringLiteral("CopyFromRecCollectionToDbase");
     const auto listed = listedReports_.constFind(digest);
     if (listed == listedReports_.cend() || !PairingOn() || !ReportColumnsReady())
         return;
@@ -75,20 +77,24 @@ void Gateway::PairStatusReport(const QString& digest) {
     for (const AdoClass::OpenRow& row : *rows) {
         if (!SameSubscriber(row.number, report.recipient))
             continue;
-        QMap<int, int>& parts = partStatuses_[row.id];
+        QMap<int, int> parts = journal_->Reports().value(row.id);
         parts[report.reference] = report.status;
         QList<int> statuses;
         for (const int reference : ReferencesOf(row.reference))
             statuses << parts.value(reference, -1);
         const RowOutcome outcome = Combined(statuses);
+        // The other parts' reports may come after a restart: the journal keeps this one first.
+        if (!outcome.final && statuses.size() > 1)
+            Journaled(journal_->PartReported(row.id, report.reference, report.status), kProcedure);
         QDateTime at;
         if (outcome.final) {
             at = DischargeMoment(report.dischargeTime);
             if (!at.isValid())
                 at = clock_.now();
         }
-        if (database_->WriteDelivery(row.id, outcome.status, at) && outcome.final)
-            partStatuses_.remove(row.id);
+        if (database_->WriteDelivery(row.id, outcome.status, at) && outcome.final &&
+            journal_->Reports().contains(row.id))
+            Journaled(journal_->ReportsPaired(row.id), kProcedure);
         return;
     }
 }

@@ -33,6 +33,8 @@ const QString kUncertain = QStringLiteral("uncertain");
 const QString kWritten = QStringLiteral("written");
 const QString kStored = QStringLiteral("stored");
 const QString kDeleted = QStringLiteral("deleted");
+const QString kReported = QStringLiteral("reported");
+const QString kPaired = QStringLiteral("paired");
 
 // A renamed file survives a power failure only once its folder is on the disk too.
 void SyncFolder(const QString& folder) {
@@ -112,6 +114,7 @@ bool Journal::Load() {
     ready_ = false;
     sends_.clear();
     stored_.clear();
+    reports_.clear();
     file_.close();
     if (!Lock())
         return false;
@@ -169,6 +172,12 @@ bool Journal::Stored(const QString& key, const QString& digest) {
 bool Journal::Deleted(const QString& key) {
     return Append({kDeleted, key}, false);
 }
+bool Journal::PartReported(const QString& rowId, int reference, int status) {
+    return Append({kReported, rowId, QString::number(reference), QString::number(status)}, false);
+}
+bool Journal::ReportsPaired(const QString& rowId) {
+    return Append({kPaired, rowId}, false);
+}
 
 bool Journal::Append(const QStringList& fields, bool countsOnlyWhenWritten) {
     const bool written = ready_ && OpenForAppend() && WriteLines(LineOf(fields));
@@ -218,6 +227,14 @@ void Journal::Apply(const QStringList& fields) {
         sends_.remove(id);
         return;
     }
+    if (word == kReported) {
+        reports_[id][number] = fields.value(3).toInt();
+        return;
+    }
+    if (word == kPaired) {
+        reports_.remove(id);
+        return;
+    }
     const auto it = sends_.find(id);
     if (it == sends_.end())
         return;
@@ -253,6 +270,10 @@ QByteArray Journal::LiveLines() const {
     }
     for (auto it = stored_.cbegin(); it != stored_.cend(); ++it)
         lines += LineOf({kStored, it.key(), it.value()});
+    for (auto it = reports_.cbegin(); it != reports_.cend(); ++it)
+        for (auto part = it->cbegin(); part != it->cend(); ++part)
+            lines +=
+                LineOf({kReported, it.key(), QString::number(part.key()), QString::number(*part)});
     return lines;
 }
 
@@ -267,7 +288,7 @@ bool Journal::Compact() {
         linesInFile_ = 0;
         return true;
     }
-    const int live = static_cast<int>(sends_.size() * 3 + stored_.size());
+    const int live = static_cast<int>(sends_.size() * 3 + stored_.size() + reports_.size());
     if (linesInFile_ < kRewriteAfterLines || linesInFile_ < 4 * live)
         return true;
     return Rewrite();

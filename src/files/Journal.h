@@ -59,12 +59,18 @@ public:
     bool WrittenBack(const QString& rowId, int status);
     bool Stored(const QString& key, const QString& digest);
     bool Deleted(const QString& key);
+    // Delivery reports of the parts of a long message whose row is still open: the row's outcome
+    // needs every part's, and they may come on either side of a restart.
+    bool PartReported(const QString& rowId, int reference, int status);
+    bool ReportsPaired(const QString& rowId);  // the row's outcome is final
 
     const QHash<QString, Send>& Sends() const { return sends_; }
     const Send* FindSend(const QString& rowId) const;
     // Key -> digest of each message stored and not yet deleted from the phone.
     const QHash<QString, QString>& StoredMessages() const { return stored_; }
-    bool Settled() const { return sends_.isEmpty() && stored_.isEmpty(); }
+    // Row ID -> message reference -> TP-ST of each report kept.
+    const QHash<QString, QMap<int, int>>& Reports() const { return reports_; }
+    bool Settled() const { return sends_.isEmpty() && stored_.isEmpty() && reports_.isEmpty(); }
 
     // Empties the file once everything is settled; rewrites it with only the unsettled lines when
     // it has grown well past them. False when the file could not be changed.
@@ -89,4 +95,5 @@ private:
     int linesInFile_ = 0;
     QHash<QString, Send> sends_;
     QHash<QString, QString> stored_;
+    QHash<QString, QMap<int, int>> reports_;
 };

@@ -72,6 +72,22 @@ TEST_F(PairedReports, ARestartBeforeTheWriteBackStillPairs) {
     EXPECT_EQ(rig.Modem().sentPdus().size(), 4);
 }
 
+// Two parts' reports come before a restart, the third after it.
+TEST_F(PairedReports, ARestartBetweenThePartsReportsStillPairs) {
+    ASSERT_TRUE(rig.StartModem({u"--status-reports"_s}));
+    rig.AddSendRow(u"79005550002"_s, kLongText);
+    rig.Start();
+    rig.RunCycles(1);
+    const QString lastReport = rig.PhoneListing().value(2);
+    ASSERT_TRUE(rig.DeleteFromPhone(u"13"_s));
+    rig.RunCycles(1);
+    ASSERT_EQ(Column("DeliveryStatus"), QStringList{QString()});
+    rig.Start();
+    ASSERT_GT(rig.Modem().addMessage(u"ME"_s, lastReport), 0);
+    rig.RunCycles(1);
+    EXPECT_EQ(Column("DeliveryStatus"), QStringList{u"0"_s});
+}
+
 TEST_F(PairedReports, ATableWithoutTheColumnsGivesOneLineACycle) {
     ASSERT_TRUE(rig.StartModem({u"--status-reports"_s}));
     ASSERT_TRUE(rig.Execute(u"DROP TABLE Send"_s));
