@@ -22,6 +22,24 @@ protected:
     GatewayRig rig;
 };
 
+// A row's outcome from the TP-ST of each part (-1: no report yet).
+TEST(RowOutcome, FromThePartsReports) {
+    const struct {
+        QList<int> parts;
+        int status;  // -1: nothing to write yet
+        bool final;
+    } cases[] = {{{0, 0, 0}, 0, true},
+                 {{0, 1, 0}, 1, true},
+                 {{0, -1, 0}, -1, false},
+                 {{0, 0x20, -1}, 0x20, false},
+                 {{0x20, 0x46, 0}, 0x46, true}};
+    for (const auto& c : cases) {
+        const ReportPairing::RowOutcome outcome = ReportPairing::Combined(c.parts);
+        EXPECT_EQ(outcome.status.value_or(-1), c.status);
+        EXPECT_EQ(outcome.final, c.final);
+    }
+}
+
 // Older rows of the same subscriber and reference: one closed by its report, one whose report
 // never came. The references wrap from 255 to 0 inside the long message.
 TEST_F(PairedReports, RowsEndWithTheirOutcomeAcrossTheWrap) {
