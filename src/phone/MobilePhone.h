@@ -103,7 +103,7 @@ private:
     QString smscNumber_;
     int stepMs_ = 1000;
     QString portOpenFailure_;
-    bool pduMode_ = false;  // "AT+CMGF=0" was accepted since the port opened
-    bool drainPending_ = false;
-    int lastReference_ = -1;  // late bytes may still come: drain before the next command
+    bool pduMode_ = false;       // "AT+CMGF=0" was accepted since the port opened
+    bool drainPending_ = false;  // late bytes may still come: drain before the next command
+    int lastReference_ = -1;
 };
