@@ -163,6 +163,8 @@ private:
     void NoteStatusReport(const QString& digest);
     void PairStatusReport(const QString& digest);
     void WriteReferences(const QString& msgId);
+    // The journal forgets the part reports of rows whose other parts' reports can no longer come.
+    void ForgetStaleReports();
     QHash<QString, ReportPairing::ListedReport> listedReports_;  // PDU digest -> report
     int reportColumnsCycle_ = -1;
     bool reportColumns_ = false;

@@ -4,12 +4,13 @@
 // recipient against the rows still waiting for an outcome (DeliveredAt empty), the newest first,
 // and writes DeliveryStatus and, once the row's outcome is final, DeliveredAt.
 //
-// The window is the row's own: it opens when its references are written and closes with its
-// final outcome. References wrap at 255, so an older row of the same subscriber and reference is
-// either closed already (its report came) or older than the newest open one, which is taken.
-// The table is what matching reads, and the journal keeps the reports of a long message's parts
-// until its row's outcome is final, so a restart between the send and the reports changes
-// nothing.
+// The window is the row's own: it opens when its first references are written (those of a long
+// message cut short are written before the rest is sent) and closes with its final outcome.
+// References wrap at 255, so an older row of the same subscriber and reference is either closed
+// already (its report came) or older than the newest open one, which is taken. The table is what
+// matching reads, and the journal keeps the reports of a long message's parts until its row's
+// outcome is final, or until the other parts' reports can no longer come (kReportWindowDays),
+// so a restart between the send and the reports changes nothing.
 #include "app/Gateway.h"
 #include "db/AdoClass.h"
 #include "files/Journal.h"
@@ -21,6 +22,13 @@ using namespace ReportPairing;
 namespace {
 // Listed reports waiting to be stored; a phone holds far fewer.
 constexpr int kMaxListedReports = 4096;
+
+// The references of the parts the phone has accepted so far, in part order.
+QString AcceptedReferences(const Journal::Send& send) {
+    QMap<int, int> accepted = send.references;
+    accepted.removeIf([&](auto it) { return it.key() > send.accepted; });
+    return ReferenceList(accepted);
+}
 }  // namespace
 
 bool Gateway::PairingOn() const {
@@ -48,9 +56,10 @@ void Gateway::PrepareReportPairing() {
     if (!PairingOn() || !ReportColumnsReady())
         return;
     const QHash<QString, Journal::Send>& sends = journal_->Sends();
+    // A long message cut short too: the reports of its first parts may come before the rest goes.
     for (auto it = sends.cbegin(); it != sends.cend(); ++it)
-        if (it->accepted >= it->parts && !it->references.isEmpty())
-            database_->WriteReference(it.key(), ReferenceList(it->references));
+        if (const QString references = AcceptedReferences(*it); !references.isEmpty())
+            database_->WriteReference(it.key(), references);
 }
 
 void Gateway::NoteStatusReport(const QString& digest) {
@@ -82,6 +91,10 @@ void Gateway::PairStatusReport(const QString& digest) {
         QList<int> statuses;
         for (const int reference : ReferencesOf(row.reference))
             statuses << parts.value(reference, -1);
+        // The parts still to be sent have no report yet.
+        if (const Journal::Send* unsent = journal_->FindSend(row.id))
+            while (statuses.size() < unsent->parts)
+                statuses << -1;
         const RowOutcome outcome = Combined(statuses);
         // The other parts' reports may come after a restart: the journal keeps this one first.
         if (!outcome.final && statuses.size() > 1)
@@ -96,6 +109,17 @@ void Gateway::PairStatusReport(const QString& digest) {
             journal_->Reports().contains(row.id))
             Journaled(journal_->ReportsPaired(row.id), kProcedure);
         return;
+    }
+}
+
+void Gateway::ForgetStaleReports() {
+    for (const QString& id : journal_->ReportsOlderThan(qint64(kReportWindowDays) * 24 * 3600)) {
+        WriteLog(QStringLiteral("PairReports: row %1: the other parts' reports did not come "
+                                "within %2 days; it keeps the outcome it has, and the journal "
+                                "forgets its parts' reports")
+                     .arg(id)
+                     .arg(kReportWindowDays));
+        Journaled(journal_->ReportsPaired(id), QStringLiteral("SettleJournal"));
     }
 }
 

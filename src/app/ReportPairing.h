@@ -10,6 +10,11 @@
 
 namespace ReportPairing {
 
+// How long the reports of a long message's other parts can still come after one came: the
+// validity every SMS-SUBMIT carries (four days, after which the centre gives up and reports
+// so), and a day for a report that waits in the phone while the gateway is down.
+constexpr int kReportWindowDays = 4 + 1;
+
 // What the gateway keeps of a listed status report until it is stored.
 struct ListedReport {
     int reference = -1;  // TP-MR of the message reported on

@@ -68,7 +68,7 @@ QStringList FieldsOf(const QByteArray& line) {
 
 }  // namespace
 
-Journal::Journal(QString path) : path_(std::move(path)) {}
+Journal::Journal(QString path, const Clock& clock) : path_(std::move(path)), clock_(clock) {}
 
 Journal::~Journal() {
 #ifndef Q_OS_WIN
@@ -115,6 +115,8 @@ bool Journal::Load() {
     sends_.clear();
     stored_.clear();
     reports_.clear();
+    reportedAt_.clear();
+    loadedAt_ = clock_.now().toSecsSinceEpoch();
     file_.close();
     if (!Lock())
         return false;
@@ -173,10 +175,21 @@ bool Journal::Deleted(const QString& key) {
     return Append({kDeleted, key}, false);
 }
 bool Journal::PartReported(const QString& rowId, int reference, int status) {
-    return Append({kReported, rowId, QString::number(reference), QString::number(status)}, false);
+    return Append({kReported, rowId, QString::number(reference), QString::number(status),
+                   QString::number(clock_.now().toSecsSinceEpoch())},
+                  false);
 }
 bool Journal::ReportsPaired(const QString& rowId) {
     return Append({kPaired, rowId}, false);
+}
+
+QStringList Journal::ReportsOlderThan(qint64 secs) const {
+    const qint64 before = clock_.now().toSecsSinceEpoch() - secs;
+    QStringList rows;
+    for (auto it = reportedAt_.cbegin(); it != reportedAt_.cend(); ++it)
+        if (*it < before)
+            rows << it.key();
+    return rows;
 }
 
 bool Journal::Append(const QStringList& fields, bool countsOnlyWhenWritten) {
@@ -229,10 +242,13 @@ void Journal::Apply(const QStringList& fields) {
     }
     if (word == kReported) {
         reports_[id][number] = fields.value(3).toInt();
+        if (!reportedAt_.contains(id))
+            reportedAt_[id] = fields.size() > 4 ? fields.value(4).toLongLong() : loadedAt_;
         return;
     }
     if (word == kPaired) {
         reports_.remove(id);
+        reportedAt_.remove(id);
         return;
     }
     const auto it = sends_.find(id);
@@ -272,8 +288,8 @@ QByteArray Journal::LiveLines() const {
         lines += LineOf({kStored, it.key(), it.value()});
     for (auto it = reports_.cbegin(); it != reports_.cend(); ++it)
         for (auto part = it->cbegin(); part != it->cend(); ++part)
-            lines +=
-                LineOf({kReported, it.key(), QString::number(part.key()), QString::number(*part)});
+            lines += LineOf({kReported, it.key(), QString::number(part.key()),
+                             QString::number(*part), QString::number(reportedAt_.value(it.key()))});
     return lines;
 }
 

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "files/Clock.h"
+
 class Journal {
 public:
     // One send-table row on its way through the phone.
@@ -26,7 +28,8 @@ public:
         QMap<int, int> references;  // part -> the message reference the phone gave it
     };
 
-    explicit Journal(QString path);
+    // clock: when a line is recorded (the reports of a long message's parts expire).
+    explicit Journal(QString path, const Clock& clock = Clock::system());
     ~Journal();
     Journal(const Journal&) = delete;
     Journal& operator=(const Journal&) = delete;
@@ -60,9 +63,11 @@ public:
     bool Stored(const QString& key, const QString& digest);
     bool Deleted(const QString& key);
     // Delivery reports of the parts of a long message whose row is still open: the row's outcome
-    // needs every part's, and they may come on either side of a restart.
+    // needs every part's, and they may come on either side of a restart. Each line carries the
+    // moment it was recorded (lines without one are taken as recorded when the file was read).
     bool PartReported(const QString& rowId, int reference, int status);
-    bool ReportsPaired(const QString& rowId);  // the row's outcome is final
+    // The journal is done with the row's reports: its outcome is final, or they expired.
+    bool ReportsPaired(const QString& rowId);
 
     const QHash<QString, Send>& Sends() const { return sends_; }
     const Send* FindSend(const QString& rowId) const;
@@ -70,6 +75,8 @@ public:
     const QHash<QString, QString>& StoredMessages() const { return stored_; }
     // Row ID -> message reference -> TP-ST of each report kept.
     const QHash<QString, QMap<int, int>>& Reports() const { return reports_; }
+    // The rows whose first kept report was recorded more than secs ago.
+    QStringList ReportsOlderThan(qint64 secs) const;
     bool Settled() const { return sends_.isEmpty() && stored_.isEmpty() && reports_.isEmpty(); }
 
     // Empties the file once everything is settled; rewrites it with only the unsettled lines when
@@ -88,6 +95,8 @@ private:
     bool Lock();
 
     QString path_;
+    const Clock& clock_;
+    qint64 loadedAt_ = 0;  // seconds since the epoch; the moment of lines recorded without one
     QFile file_;
     int lockHandle_ = -1;
     bool ready_ = false;
@@ -96,4 +105,5 @@ private:
     QHash<QString, Send> sends_;
     QHash<QString, QString> stored_;
     QHash<QString, QMap<int, int>> reports_;
+    QHash<QString, qint64> reportedAt_;  // row -> when its first kept report was recorded
 };
