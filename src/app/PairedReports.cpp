@@ -5,7 +5,7 @@
 // and writes DeliveryStatus and, once the row's outcome is final, DeliveredAt.
 //
 // The window is the row's own: it opens when its first references are written (those of a long
-// message cut short are written before the rest is sent) and closes with its final outcome.
+// message cut short before the rest is sent, "12,-,-") and closes with its final outcome.
 // References wrap at 255, so an older row of the same subscriber and reference is either closed
 // already (its report came) or older than the newest open one, which is taken. The table is what
 // matching reads, and the journal keeps the reports of a long message's parts until its row's
@@ -27,7 +27,7 @@ constexpr int kMaxListedReports = 4096;
 QString AcceptedReferences(const Journal::Send& send) {
     QMap<int, int> accepted = send.references;
     accepted.removeIf([&](auto it) { return it.key() > send.accepted; });
-    return ReferenceList(accepted);
+    return ReferenceList(accepted, send.parts);
 }
 }  // namespace
 
@@ -91,10 +91,6 @@ void Gateway::PairStatusReport(const QString& digest) {
         QList<int> statuses;
         for (const int reference : ReferencesOf(row.reference))
             statuses << parts.value(reference, -1);
-        // The parts still to be sent have no report yet.
-        if (const Journal::Send* unsent = journal_->FindSend(row.id))
-            while (statuses.size() < unsent->parts)
-                statuses << -1;
         const RowOutcome outcome = Combined(statuses);
         // The other parts' reports may come after a restart: the journal keeps this one first.
         if (!outcome.final && statuses.size() > 1)
@@ -128,5 +124,5 @@ void Gateway::WriteReferences(const QString& msgId) {
         return;
     const Journal::Send* send = journal_->FindSend(msgId);
     if (send && !send->references.isEmpty() && ReportColumnsReady())
-        database_->WriteReference(msgId, ReferenceList(send->references));
+        database_->WriteReference(msgId, AcceptedReferences(*send));
 }

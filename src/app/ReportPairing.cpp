@@ -14,10 +14,13 @@ QString SentDigits(const QString& number) {
 }
 }  // namespace
 
-QString ReferenceList(const QMap<int, int>& referenceByPart) {
+QString ReferenceList(const QMap<int, int>& referenceByPart, int parts) {
+    if (referenceByPart.isEmpty())
+        return {};
     QStringList list;
-    for (const int reference : referenceByPart)
-        list << QString::number(reference);
+    for (int part = 1; part <= parts; ++part)
+        list << (referenceByPart.contains(part) ? QString::number(referenceByPart[part])
+                                                : QStringLiteral("-"));
     return list.join(QLatin1Char(','));
 }
 
@@ -26,8 +29,8 @@ QList<int> ReferencesOf(const QString& list) {
     for (const QString& field : list.split(QLatin1Char(','))) {
         bool number = false;
         const int reference = field.trimmed().toInt(&number);
-        if (number)
-            references << reference;
+        if (number || field.trimmed() == QLatin1String("-"))
+            references << (number ? reference : -1);
     }
     return references;
 }

@@ -23,9 +23,11 @@ struct ListedReport {
     QString dischargeTime;
 };
 
-// "12,13,14": the references in part order; "" for none.
-QString ReferenceList(const QMap<int, int>& referenceByPart);
-// The numbers of such a list; anything else in it is skipped.
+// "12,13,14": the references of parts 1 to parts in order, "-" for a part the phone has given
+// none (not sent yet, or taken as sent without its answer), so that a row is never final before
+// every part has reported; "" when no part has one.
+QString ReferenceList(const QMap<int, int>& referenceByPart, int parts);
+// The numbers of such a list, -1 for "-"; anything else in it is skipped.
 QList<int> ReferencesOf(const QString& list);
 
 // 0x20-0x3F: the centre still tries. 0x40 and above: it gave up (final). Below: done.

@@ -115,11 +115,9 @@ TEST_F(PairedReports, ARestartBetweenThePartsReportsStillPairs) {
 // gateway, without its moment (row 10), counts from the start.
 TEST_F(PairedReports, PartReportsExpireWithOneLineARow) {
     const qint64 bound = QDateTime::currentSecsSinceEpoch() - 5 * 24 * 3600;
-    ASSERT_TRUE(testsupport::WriteBytes(
-        rig.Folder() + u"/Pelorus.journal"_s,
-        u"reported 8 5 0 %1\nreported 9 6 0 %2\nreported 10 7 32\n"_s.arg(bound - 60)
-            .arg(bound + 60)
-            .toLatin1()));
+    const QString lines = u"reported 8 5 0 %1\nreported 9 6 0 %2\nreported 10 7 32\n"_s;
+    ASSERT_TRUE(testsupport::WriteBytes(rig.Folder() + u"/Pelorus.journal"_s,
+                                        lines.arg(bound - 60).arg(bound + 60).toLatin1()));
     ASSERT_TRUE(rig.StartModem());
     rig.Start();
     EXPECT_EQ(rig.G().WorkJournal().Reports().size(), 2);
