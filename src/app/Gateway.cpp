@@ -38,7 +38,7 @@ void Gateway::Load(const QString& appFolder) {
     };
     MakeDatabase();
     SetUpLogFolder(*folder_, appFolder);
-    journal_ = std::make_unique<Journal>(Journal::PathBeside(INIFileName));
+    journal_ = std::make_unique<Journal>(Journal::PathBeside(INIFileName), clock_);
     Journaled(journal_->Load(), QStringLiteral("Load"));
     tag_ = QStringLiteral("Exit");
     view_.showBatteryLevel(kFullGauge);

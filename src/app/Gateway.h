@@ -17,6 +17,7 @@
 
 #include "app/CycleCountdown.h"
 #include "app/GatewayView.h"
+#include "app/ReportPairing.h"
 #include "files/AlarmLamps.h"
 #include "files/Clock.h"
 #include "files/Pacer.h"
@@ -189,4 +190,18 @@ private:
     // Record key -> digests of the waiting parts a released record holds.
     QHash<QString, QStringList> releasedDigests_;
     QSet<QString> partsStoredThisRun_;
+    // Paired delivery reports ([Options] PairReports with [SMS] Report), in PairedReports.cpp.
+    bool PairingOn() const;
+    // The send table has the three columns: asked once a cycle, one log line when it has not.
+    bool ReportColumnsReady();
+    // Before storing: the references of rows whose write-back is still to come reach the table.
+    void PrepareReportPairing();
+    void NoteStatusReport(const QString& digest);
+    void PairStatusReport(const QString& digest);
+    void WriteReferences(const QString& msgId);
+    // The journal forgets the part reports of rows whose other parts' reports can no longer come.
+    void ForgetStaleReports();
+    QHash<QString, ReportPairing::ListedReport> listedReports_;  // PDU digest -> report
+    int reportColumnsCycle_ = -1;
+    bool reportColumns_ = false;
 };

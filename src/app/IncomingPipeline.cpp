@@ -89,6 +89,7 @@ bool Gateway::ListStorage(int storage) {
         listed_.insert(key, digest);
         coder_->setRowSMS(listed.pdu);
         const QString decoded = coder_->PlainSMS();
+        NoteStatusReport(digest);
         if (!decoded.isEmpty()) {
             const QString line = key + QLatin1Char('\t') + CleanText(decoded);
             if (!joining || !TakePartToWait(key, digest, line))
@@ -181,10 +182,12 @@ void Gateway::CopyFromRecCollectionToDbase() {
     // Unread, the journal may hold messages stored already: they wait rather than go in twice.
     if (!journal_->Ready())
         return;
+    PrepareReportPairing();
     for (int pos = 1; pos <= received_.count() && !StopCutsShort(); ++pos) {
         ReceivedMsg& msg = received_.item(pos);
         if (msg.WrittenToDbase() || msg.IsCommand())
             continue;
+        PairStatusReport(heldDigests_.value(msg.MsgID()));
         if (database_->WriteReceived(msg)) {
             // At once: a crash before this line stores the message again after the restart.
             if (!IsDetached(msg))

@@ -110,6 +110,7 @@ Gateway::SendOutcome Gateway::SendOneMessage(MsgToSend& msg) {
     static const QString kProcedure = QStringLiteral("SendMsgFromSendCollection");
     coder_->setReport(ReadSetting(Setting::SmsReport) != QLatin1String("0") ? kReportRequested
                                                                             : kNoReport);
+    coder_->setReportEveryPart(PairingOn());
     QString text = msg.MsgText();
     QStringList parts = coder_->PrepareSend(msg.Phone(), text, smsc_, msg.ValPeriod());
     if (parts.isEmpty()) {
@@ -139,9 +140,10 @@ Gateway::SendOutcome Gateway::SendOneMessage(MsgToSend& msg) {
         const EncodedPart p = SplitEncodedPart(parts[part]);
         phone_->SendMsg(p.pdu, p.length);
         const bool accepted = phone_->Error() == kOk;
-        Journaled(
-            accepted ? journal_->PartAccepted(id, part + 1) : journal_->PartRefused(id, part + 1),
-            kProcedure);
+        const int reference = PairingOn() ? phone_->LastMessageReference() : -1;
+        Journaled(accepted ? journal_->PartAccepted(id, part + 1, reference)
+                           : journal_->PartRefused(id, part + 1),
+                  kProcedure);
         if (!accepted)
             return phone_->PortLost() ? SendOutcome::PortLost : SendOutcome::Refused;
     }
@@ -163,6 +165,8 @@ void Gateway::UpdateSentMsgInBase() {
         }
         if (database_->UpdateSend(msg.MsgID(), tableStatus)) {
             lamps_.SetAlarm(AlarmDatabase, AlarmSuccess);
+            if (tableStatus == MsgToSend::StatusSent)
+                WriteReferences(msg.MsgID());
             Journaled(journal_->WrittenBack(msg.MsgID(), tableStatus),
                       QStringLiteral("UpdateSentMsgInBase"));
             msg.setStatus(MsgToSend::StatusWrittenBack);

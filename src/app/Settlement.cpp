@@ -49,6 +49,7 @@ void Gateway::SettleJournal() {
         sent.setStatus(MsgToSend::StatusSent);
         sending_.add(sent);
     }
+    ForgetStaleReports();
     Journaled(journal_->Compact(), kProcedure);
 }
 

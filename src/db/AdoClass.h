@@ -60,6 +60,19 @@ public:
     bool UpdateStatus(const QString& tableName, const QString& lstActv, const QString& statusId,
                       const QString& batteryLevel, const QString& unit);
 
+    // Paired delivery reports ([Options] PairReports), in AdoReports.cpp.
+    // Whether the send table has Reference, DeliveryStatus and DeliveredAt; asked quietly (no log
+    // line, no lamp): the caller says what a missing column means. Empty when the database could
+    // not be asked (unreachable).
+    std::optional<bool> HasReportColumns();
+    bool WriteReference(const QString& msgId, const QString& references);
+    struct OpenRow {
+        QString id, number, reference;
+    };
+    // The rows waiting for an outcome whose Reference lists mr, newest first; empty on failure.
+    std::optional<QList<OpenRow>> OpenRowsWithReference(int mr);
+    bool WriteDelivery(const QString& msgId, std::optional<int> status, const QDateTime& at);
+
     // The last failure was the server locked or timed out: the callers' loops stop trying for
     // this cycle instead of waiting once more for every record. A success clears it.
     bool Stalled() const { return stalled_; }
@@ -81,6 +94,8 @@ private:
     bool Exec(QSqlQuery& query, const Statement& statement) const;
     std::optional<QStringList> LoadSendRows(const Statement& statement);
     void FillClaimTerms(ClaimTerms& terms) const;
+    // Run for a statement on one row: refused (logged) when the key is no whole number.
+    bool RunOnRow(const Statement& statement, const QString& msgId, const QString& procedure);
     void Fail(const QSqlError& error, const QString& procedure, const QString& secondLine);
     void WriteLog(const QString& text);
     void Succeeded();

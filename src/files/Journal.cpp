@@ -35,6 +35,8 @@ const QString kStored = QStringLiteral("stored");
 const QString kDeleted = QStringLiteral("deleted");
 const QString kWaiting = QStringLiteral("waiting");
 const QString kPartsStored = QStringLiteral("parts-stored");
+const QString kReported = QStringLiteral("reported");
+const QString kPaired = QStringLiteral("paired");
 
 // A renamed file survives a power failure only once its folder is on the disk too.
 void SyncFolder(const QString& folder) {
@@ -80,7 +82,7 @@ QStringList WaitingFields(const Journal::WaitingPart& p) {
 
 }  // namespace
 
-Journal::Journal(QString path) : path_(std::move(path)) {}
+Journal::Journal(QString path, const Clock& clock) : path_(std::move(path)), clock_(clock) {}
 
 Journal::~Journal() {
 #ifndef Q_OS_WIN
@@ -127,6 +129,9 @@ bool Journal::Load() {
     sends_.clear();
     stored_.clear();
     waiting_.clear();
+    reports_.clear();
+    reportedAt_.clear();
+    loadedAt_ = clock_.now().toSecsSinceEpoch();
     file_.close();
     if (!Lock())
         return false;
@@ -163,8 +168,11 @@ bool Journal::SendBegun(const QString& rowId, int parts, int reference) {
 bool Journal::PartOffered(const QString& rowId, int part) {
     return Append({kOffer, rowId, QString::number(part)}, true);
 }
-bool Journal::PartAccepted(const QString& rowId, int part) {
-    return Append({kAccept, rowId, QString::number(part)}, false);
+bool Journal::PartAccepted(const QString& rowId, int part, int reference) {
+    QStringList fields{kAccept, rowId, QString::number(part)};
+    if (reference >= 0)
+        fields << QString::number(reference);
+    return Append(fields, false);
 }
 bool Journal::PartRefused(const QString& rowId, int part) {
     return Append({kRefuse, rowId, QString::number(part)}, false);
@@ -180,6 +188,23 @@ bool Journal::Stored(const QString& key, const QString& digest) {
 }
 bool Journal::Deleted(const QString& key) {
     return Append({kDeleted, key}, false);
+}
+bool Journal::PartReported(const QString& rowId, int reference, int status) {
+    return Append({kReported, rowId, QString::number(reference), QString::number(status),
+                   QString::number(clock_.now().toSecsSinceEpoch())},
+                  false);
+}
+bool Journal::ReportsPaired(const QString& rowId) {
+    return Append({kPaired, rowId}, false);
+}
+
+QStringList Journal::ReportsOlderThan(qint64 secs) const {
+    const qint64 before = clock_.now().toSecsSinceEpoch() - secs;
+    QStringList rows;
+    for (auto it = reportedAt_.cbegin(); it != reportedAt_.cend(); ++it)
+        if (*it < before)
+            rows << it.key();
+    return rows;
 }
 
 bool Journal::PartWaiting(const WaitingPart& p) {
@@ -222,7 +247,7 @@ void Journal::Apply(const QStringList& fields) {
     const QString& id = fields.value(1);
     const int number = fields.value(2).toInt();
     if (word == kBegin) {
-        sends_[id] = Send{number, fields.value(3).toInt(), 0, 0, false};
+        sends_[id] = Send{number, fields.value(3).toInt(), 0, 0, false, {}};
         return;
     }
     if (word == kStored) {
@@ -253,6 +278,17 @@ void Journal::Apply(const QStringList& fields) {
         sends_.remove(id);
         return;
     }
+    if (word == kReported) {
+        reports_[id][number] = fields.value(3).toInt();
+        if (!reportedAt_.contains(id))
+            reportedAt_[id] = fields.size() > 4 ? fields.value(4).toLongLong() : loadedAt_;
+        return;
+    }
+    if (word == kPaired) {
+        reports_.remove(id);
+        reportedAt_.remove(id);
+        return;
+    }
     const auto it = sends_.find(id);
     if (it == sends_.end())
         return;
@@ -264,6 +300,8 @@ void Journal::Apply(const QStringList& fields) {
     send.inFlight = 0;
     if (word == kAccept || word == kUncertain)
         send.accepted = std::max(send.accepted, number);
+    if (word == kAccept && fields.size() > 3)  // older lines carry no reference
+        send.references[number] = fields.value(3).toInt();
     if (word == kUncertain)
         send.uncertain = true;
     if (word == kRefuse)
@@ -276,6 +314,9 @@ QByteArray Journal::LiveLines() const {
         const Send& s = it.value();
         const QString& id = it.key();
         lines += LineOf({kBegin, id, QString::number(s.parts), QString::number(s.reference)});
+        for (auto ref = s.references.cbegin(); ref != s.references.cend(); ++ref)
+            if (ref.key() <= s.accepted)
+                lines += LineOf({kAccept, id, QString::number(ref.key()), QString::number(*ref)});
         if (s.accepted > 0)
             lines += LineOf({s.uncertain ? kUncertain : kAccept, id, QString::number(s.accepted)});
         if (s.inFlight > 0)
@@ -285,6 +326,10 @@ QByteArray Journal::LiveLines() const {
         lines += LineOf({kStored, it.key(), it.value()});
     for (const WaitingPart& p : waiting_)
         lines += LineOf(WaitingFields(p));
+    for (auto it = reports_.cbegin(); it != reports_.cend(); ++it)
+        for (auto part = it->cbegin(); part != it->cend(); ++part)
+            lines += LineOf({kReported, it.key(), QString::number(part.key()),
+                             QString::number(*part), QString::number(reportedAt_.value(it.key()))});
     return lines;
 }
 
@@ -299,7 +344,8 @@ bool Journal::Compact() {
         linesInFile_ = 0;
         return true;
     }
-    const int live = static_cast<int>(sends_.size() * 3 + stored_.size() + waiting_.size());
+    const int live =
+        static_cast<int>(sends_.size() * 3 + stored_.size() + waiting_.size() + reports_.size());
     if (linesInFile_ < kRewriteAfterLines || linesInFile_ < 4 * live)
         return true;
     return Rewrite();

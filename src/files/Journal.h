@@ -11,8 +11,11 @@
 // what is still open.
 #include <QFile>
 #include <QHash>
+#include <QMap>
 #include <QString>
 #include <QStringList>
+
+#include "files/Clock.h"
 
 class Journal {
 public:
@@ -23,6 +26,7 @@ public:
         int accepted = 0;        // parts 1..accepted were accepted (or taken as accepted)
         int inFlight = 0;        // the part handed to the phone whose outcome is not known; 0 none
         bool uncertain = false;  // a part was taken as accepted without the phone's answer
+        QMap<int, int> references;  // part -> the message reference the phone gave it
     };
     // A part of a long received message, out of the phone and waiting for the other parts.
     struct WaitingPart {
@@ -36,7 +40,8 @@ public:
         QString text;
     };
 
-    explicit Journal(QString path);
+    // clock: when a line is recorded (the reports of a long message's parts expire).
+    explicit Journal(QString path, const Clock& clock = Clock::system());
     ~Journal();
     Journal(const Journal&) = delete;
     Journal& operator=(const Journal&) = delete;
@@ -60,7 +65,9 @@ public:
     // what is held in memory even when their line could not be written.
     bool SendBegun(const QString& rowId, int parts, int reference);
     bool PartOffered(const QString& rowId, int part);
-    bool PartAccepted(const QString& rowId, int part);
+    // reference: the one the phone gave the part ("+CMGS: <mr>"), kept for its row's write-back;
+    // -1 writes the line as before.
+    bool PartAccepted(const QString& rowId, int part, int reference = -1);
     bool PartRefused(const QString& rowId, int part);
     // The part in flight is taken as accepted without the phone's answer.
     bool PartUncertain(const QString& rowId, int part);
@@ -71,6 +78,12 @@ public:
     bool PartWaiting(const WaitingPart& part);
     // The waiting parts with these digests are in the receive table now.
     bool PartsStored(const QStringList& digests);
+    // Delivery reports of the parts of a long message whose row is still open: the row's outcome
+    // needs every part's, and they may come on either side of a restart. Each line carries the
+    // moment it was recorded (lines without one are taken as recorded when the file was read).
+    bool PartReported(const QString& rowId, int reference, int status);
+    // The journal is done with the row's reports: its outcome is final, or they expired.
+    bool ReportsPaired(const QString& rowId);
 
     const QHash<QString, Send>& Sends() const { return sends_; }
     const Send* FindSend(const QString& rowId) const;
@@ -78,7 +91,13 @@ public:
     const QHash<QString, QString>& StoredMessages() const { return stored_; }
     // Digest -> part, of each part waiting for the others.
     const QHash<QString, WaitingPart>& WaitingParts() const { return waiting_; }
-    bool Settled() const { return sends_.isEmpty() && stored_.isEmpty() && waiting_.isEmpty(); }
+    // Row ID -> message reference -> TP-ST of each report kept.
+    const QHash<QString, QMap<int, int>>& Reports() const { return reports_; }
+    // The rows whose first kept report was recorded more than secs ago.
+    QStringList ReportsOlderThan(qint64 secs) const;
+    bool Settled() const {
+        return sends_.isEmpty() && stored_.isEmpty() && waiting_.isEmpty() && reports_.isEmpty();
+    }
 
     // Empties the file once everything is settled; rewrites it with only the unsettled lines when
     // it has grown well past them. False when the file could not be changed.
@@ -96,6 +115,8 @@ private:
     bool Lock();
 
     QString path_;
+    const Clock& clock_;
+    qint64 loadedAt_ = 0;  // seconds since the epoch; the moment of lines recorded without one
     QFile file_;
     int lockHandle_ = -1;
     bool ready_ = false;
@@ -104,4 +125,6 @@ private:
     QHash<QString, Send> sends_;
     QHash<QString, QString> stored_;
     QHash<QString, WaitingPart> waiting_;
+    QHash<QString, QMap<int, int>> reports_;
+    QHash<QString, qint64> reportedAt_;  // row -> when its first kept report was recorded
 };

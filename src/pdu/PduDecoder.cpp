@@ -249,7 +249,7 @@ bool ReadSubmit(OctetReader& in, int firstOctet, DecodedPdu& out) {
 
 bool ReadStatusReport(OctetReader& in, DecodedPdu& out) {
     out.kind = PduKind::StatusReport;
-    in.take();  // message reference
+    out.messageReference = in.take();
     if (!ReadAddress(in, out.number))
         return false;
     in.skip(7);  // service-centre time stamp
@@ -288,6 +288,7 @@ void DecodedPdu::clear() {
     hasConcat = false;
     concat = {};
     status = -1;
+    messageReference = -1;
 }
 
 PduAlphabet AlphabetOfDcs(int dcs) {

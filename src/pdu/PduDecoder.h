@@ -29,8 +29,9 @@ struct DecodedPdu {
     PduAlphabet alphabet = PduAlphabet::Gsm7;
     bool hasConcat = false;
     PduConcat concat;
-    int status = -1;        // status report: TP-ST
-    QString dischargeTime;  // status report: "dd.MM.yy  hh:mm:ss"
+    int status = -1;            // status report: TP-ST
+    int messageReference = -1;  // status report: TP-MR of the message it reports on
+    QString dischargeTime;      // status report: "dd.MM.yy  hh:mm:ss"
 
     void clear();
 };

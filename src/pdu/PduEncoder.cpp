@@ -199,10 +199,10 @@ QString SubmitElement(const SubmitFields& f) {
     return pdu + QLatin1Char('-') + QString::number((pdu.size() - smsc.size()) / 2);
 }
 
-int SubmitFirstOctet(bool report, bool concatenated, bool lastPart) {
+int SubmitFirstOctet(bool report, bool concatenated, bool lastPart, bool reportEveryPart) {
     if (!concatenated)
         return report ? 0x31 : 0x11;
-    return report && lastPart ? 0x71 : 0x51;
+    return report && (lastPart || reportEveryPart) ? 0x71 : 0x51;
 }
 
 namespace {

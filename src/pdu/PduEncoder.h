@@ -92,8 +92,10 @@ struct SubmitFields {
 // The element the phone driver takes: PDU hex, "-", length in octets after the SMS-centre field.
 QString SubmitElement(const SubmitFields& fields);
 
-// First octet of a part: 11/31 single, 51 every part but the last, 51/71 the last part.
-int SubmitFirstOctet(bool report, bool concatenated, bool lastPart);
+// First octet of a part: 11/31 single, 51 every part but the last, 51/71 the last part. With
+// reportEveryPart every part of a long message asks for its own report (71), so that a part lost
+// on its way shows.
+int SubmitFirstOctet(bool report, bool concatenated, bool lastPart, bool reportEveryPart = false);
 
 // The reference in the concatenation header of an encoded part ("PDU-length"), or 0 when the part
 // carries none.

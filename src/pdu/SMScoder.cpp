@@ -107,7 +107,8 @@ QStringList SMScoder::PrepareSend(const QString& phone, QString& text, const QSt
         std::optional<ConcatInfo> concat;
         if (concatenated)
             concat = ConcatInfo{reference, int(parts.size()), i + 1};
-        fields.firstOctet = SubmitFirstOctet(report, concatenated, i + 1 == parts.size());
+        fields.firstOctet =
+            SubmitFirstOctet(report, concatenated, i + 1 == parts.size(), reportEveryPart_);
         fields.userData = TextToPDU(partText, coding, concat);
         elements << SubmitElement(fields);
     }

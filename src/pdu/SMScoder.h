@@ -19,6 +19,8 @@ public:
     // The delivery-report choice as decimal text; only "31" asks for a report.
     void setReport(long value);
     QString Report() const;
+    // With a report asked for, every part of a long message asks for one, not only the last.
+    void setReportEveryPart(bool every) { reportEveryPart_ = every; }
 
     // One element per PDU: hex PDU + "-" + length in octets without the SMS-centre field. An
     // empty list when the message cannot be sent; lastError() then says why (a refused number,
@@ -50,6 +52,7 @@ private:
 
     const Clock* clock_;
     QString report_ = QStringLiteral("11");
+    bool reportEveryPart_ = false;
     qint16 longId_ = 0;  // 0 until loaded from SMS/LongID
     EncodeError lastError_ = EncodeError::None;
     QString rowSMS_;

@@ -165,6 +165,19 @@ QString WithoutUnsolicited(const QString& reply, QLatin1String ownPrefix) {
     return kept.join(QStringLiteral("\r\n"));
 }
 
+int MessageReference(const QString& reply) {
+    const QLatin1String head("+CMGS:");
+    for (const QString& line : SplitLines(WithoutUnsolicited(reply, head))) {
+        const QStringView t = QStringView(line).trimmed();
+        if (!t.startsWith(head))
+            continue;
+        bool numeric = false;
+        const int mr = t.mid(head.size()).split(QLatin1Char(',')).first().trimmed().toInt(&numeric);
+        return numeric && mr >= 0 && mr <= 255 ? mr : -1;
+    }
+    return -1;
+}
+
 QStringList SplitLines(const QString& reply) {
     return reply.split(QStringLiteral("\r\n"));
 }

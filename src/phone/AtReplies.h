@@ -60,6 +60,11 @@ struct ListedMessage {
 // routed "+CMT:"/"+CDS:"/"+CBM:" is never taken. A text-mode listing holds no stored messages.
 QList<ListedMessage> ListedMessages(const QString& reply);
 
+// The message reference (TP-MR, 0 to 255) the phone gave an accepted message: the number of the
+// "+CMGS: <mr>" line (any fields after a comma ignored), vendor lines around it skipped; -1 when
+// the reply holds no such line or its number is out of range.
+int MessageReference(const QString& reply);
+
 // A level read from "+CSQ" or "+CBC": the number as decimal text (kept in Answer) and the
 // clamped level. errorWord is the exchange's outcome word, removed from the reply first.
 struct Level {

@@ -279,6 +279,7 @@ QStringList MobilePhone::PhoneInfo() {
 }
 
 void MobilePhone::SendMsg(const QString& message, const QString& msgLength) {
+    lastReference_ = -1;
     // In text mode the length would be taken for a number and the PDU sent to it as text.
     if (!pduMode_ && !SetPduMode()) {
         answer_.clear();
@@ -290,7 +291,9 @@ void MobilePhone::SendMsg(const QString& message, const QString& msgLength) {
         WriteEscape();
         return;
     }
-    SendCommand(message + QChar(26), kAwaitOk, 10);
+    const QString result = SendCommand(message + QChar(26), kAwaitOk, 10);
+    if (error_ == kOkWord)
+        lastReference_ = AtReplies::MessageReference(result);
 }
 
 bool MobilePhone::DeleteMsg(const QString& msgNumber) {

@@ -51,6 +51,9 @@ public:
     // Sends nothing unless the phone is in PDU mode (set by Init, or here when Init has not run
     // since the port opened). A prompt that failed or came late is cancelled with ESC.
     void SendMsg(const QString& message, const QString& msgLength);
+    // The reference the phone gave the message SendMsg last sent ("+CMGS: <mr>"); -1 when it was
+    // not accepted or the phone named none.
+    int LastMessageReference() const { return lastReference_; }
     // First character: 1 phone memory, else SIM. False, and no AT+CMGD sent, when the storage
     // selection was refused.
     bool DeleteMsg(const QString& msgNumber);
@@ -102,4 +105,5 @@ private:
     QString portOpenFailure_;
     bool pduMode_ = false;       // "AT+CMGF=0" was accepted since the port opened
     bool drainPending_ = false;  // late bytes may still come: drain before the next command
+    int lastReference_ = -1;
 };

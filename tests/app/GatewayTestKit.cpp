@@ -156,9 +156,9 @@ QList<SendRowState> GatewayRig::SendRows() const {
     return rows;
 }
 
-QStringList GatewayRig::ReceivedColumn(const QString& column) const {
+QStringList GatewayRig::ReceivedColumn(const QString& column, const QString& table) const {
     QStringList values;
-    QSqlQuery q = Query(u"SELECT %1 FROM Receive ORDER BY rowid"_s.arg(column));
+    QSqlQuery q = Query(u"SELECT %1 FROM %2 ORDER BY rowid"_s.arg(column, table));
     while (q.next())
         values << q.value(0).toString();
     return values;

@@ -227,6 +227,39 @@ TEST_P(EngineTest, LongTextsAreStoredAndANulIsStoredOrRefusedPlainly) {
     EXPECT_TRUE(stored || log[0].contains("holds a NUL character")) << LogText();
 }
 
+// Rows of one subscriber listing reference 7 alone, amid others and not at all (70 is no 7).
+TEST_P(EngineTest, ReportsFindTheOpenRowsOfTheirReferenceNewestFirst) {
+    ASSERT_EQ(ado->HasReportColumns(), true) << LogText();
+    QStringList ids;
+    for (const QString references : {"7", "5,7,9", "17,70"}) {
+        ASSERT_TRUE(ado->WriteToTable("Send", "79001234567", references));
+        ids << ado->CheckSend()->last().section(QChar(0), 0, 0);
+        ASSERT_TRUE(ado->UpdateSend(ids.last(), 2));
+        ASSERT_TRUE(ado->WriteReference(ids.last(), references));
+    }
+    const auto idsOf = [&](int mr) {
+        QStringList found;
+        const auto rows = ado->OpenRowsWithReference(mr);  // kept: the loop reads into it
+        for (const AdoClass::OpenRow& row : rows.value())
+            found << row.id;
+        return found;
+    };
+    EXPECT_EQ(idsOf(7), (QStringList{ids[1], ids[0]}));
+    const QDateTime at(QDate(2026, 12, 5), QTime(14, 3, 7));
+    ASSERT_TRUE(ado->WriteDelivery(ids[1], 0, at));     // final: the row leaves the window
+    ASSERT_TRUE(ado->WriteDelivery(ids[2], 0x20, {}));  // pending: it stays
+    EXPECT_EQ(idsOf(7), QStringList{ids[0]});
+    EXPECT_EQ(idsOf(70), QStringList{ids[2]});
+    EXPECT_TRUE(idsOf(0).isEmpty());
+    QSqlQuery q = Query("SELECT DeliveryStatus, DeliveredAt FROM Send WHERE ID=" + ids[1]);
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 0);
+    EXPECT_EQ(q.value(1).toDateTime(), at);
+    ado->setTableSend("Receive");  // a table without the columns, asked without a log line
+    EXPECT_EQ(ado->HasReportColumns(), false);
+    EXPECT_TRUE(log.isEmpty()) << LogText();
+}
+
 TEST_P(EngineTest, InitDbMakesTheTablesOnlyWhereThereAreNone) {
     EXPECT_TRUE(CreateTables("Send", "Receive").message.contains("exists already"));
     // Tables of other names, from the same built-in script.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DbTestSupport.h"
+#include "db/ReportStatements.h"
 #include "db/Statements.h"
 
 namespace {
@@ -13,6 +14,9 @@ TEST(StatementsTest, UpdateSendHasNoQuotes) {
     EXPECT_EQ(s.sql, s.shown);
     EXPECT_TRUE(s.values.isEmpty());
     EXPECT_EQ(CheckSendStatement("Send").shown, "Select * from Send where Status=1");
+    // SQL Server (kind 2) reads the moment with a "T" alike in every language.
+    EXPECT_EQ(WriteDeliveryStatement(2, "Send", "17", 70, {{2026, 12, 5}, {14, 3, 7}}).shown,
+              "UPDATE Send SET DeliveryStatus=70, DeliveredAt='2026-12-05T14:03:07' WHERE ID=17");
 }
 
 TEST(StatementsTest, ReceivedInsertByKind) {

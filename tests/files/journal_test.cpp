@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "files/Journal.h"
+#include "testsupport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -18,19 +19,27 @@ TEST(Journal, ANewReaderFindsWhatIsUnsettled) {
         Journal j(path);
         ASSERT_TRUE(j.Load());
         ASSERT_TRUE(j.SendBegun(u"7"_s, 3, 42) && j.PartOffered(u"7"_s, 1) &&
-                    j.PartAccepted(u"7"_s, 1) && j.PartOffered(u"7"_s, 2));
+                    j.PartAccepted(u"7"_s, 1, 12) && j.PartOffered(u"7"_s, 2));
         ASSERT_TRUE(j.Stored(u"13"_s, u"d1"_s) && j.Stored(u"21"_s, u"d2"_s) && j.Deleted(u"13"_s));
+        ASSERT_TRUE(j.PartReported(u"5"_s, 12, 0x20) && j.PartReported(u"5"_s, 12, 0));
     }
     QFile torn(path);
-    ASSERT_TRUE(torn.open(QIODevice::Append) && torn.write("begin 9 1 0") > 0);
+    // A line of an older gateway (no reference), then a torn one.
+    ASSERT_TRUE(torn.open(QIODevice::Append) && torn.write("begin 8 1 0\naccept 8 1\nbegin 9 1 0"));
     torn.close();
 
     Journal again(path);
     ASSERT_TRUE(again.Load());
-    ASSERT_EQ(again.Sends().keys(), QStringList{u"7"_s});
+    ASSERT_EQ(again.Sends().size(), 2);
     const Journal::Send& s = again.Sends()[u"7"_s];
     EXPECT_EQ((QList<int>{s.parts, s.reference, s.accepted, s.inFlight}),
               (QList<int>{3, 42, 1, 2}));
+    EXPECT_EQ(s.references, (QMap<int, int>{{1, 12}}));
+    EXPECT_EQ(again.Sends()[u"8"_s].accepted, 1);
+    // Load rewrote the file with the unsettled lines: the reference is among them.
+    EXPECT_TRUE(testsupport::ReadBytes(path).contains("\naccept 7 1 12\n"));
+    EXPECT_EQ(again.Reports().value(u"5"_s), (QMap<int, int>{{12, 0}}));
+    ASSERT_TRUE(again.WrittenBack(u"8"_s, 2) && again.ReportsPaired(u"5"_s));
     EXPECT_EQ(again.StoredMessages(), (QHash<QString, QString>{{u"21"_s, u"d2"_s}}));
     ASSERT_TRUE(again.PartAccepted(u"7"_s, 2) && again.WrittenBack(u"7"_s, 2) &&
                 again.Deleted(u"21"_s));

@@ -85,13 +85,21 @@ TEST_F(Encoder, SplitsAtSeptetAndUnitLimits) {
 
 TEST_F(Encoder, FirstOctetsFollowTheReportChoice) {
     const QString text(400, QLatin1Char('b'));
-    for (auto [report, expected] : {std::pair{31L, QStringList{"51", "51", "71"}},
-                                    std::pair{11L, QStringList{"51", "51", "51"}}}) {
-        coder.setReport(report);
+    const struct {
+        long report;
+        bool everyPart;
+        QStringList expected;  // three parts, then a single message
+    } cases[] = {{31, false, {"51", "51", "71", "31"}},
+                 {11, false, {"51", "51", "51", "11"}},
+                 {31, true, {"71", "71", "71", "31"}},
+                 {11, true, {"51", "51", "51", "11"}}};
+    for (const auto& c : cases) {
+        coder.setReport(c.report);
+        coder.setReportEveryPart(c.everyPart);
         QStringList firsts;
-        for (const QString& e : send(text))
+        for (const QString& e : send(text) + send(QStringLiteral("short")))
             firsts << e.mid(16, 2);
-        EXPECT_EQ(firsts, expected);
+        EXPECT_EQ(firsts, c.expected);
     }
 }
 

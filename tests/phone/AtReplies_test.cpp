@@ -158,6 +158,25 @@ TEST(ModelName, JoinsManufacturerAndModel) {
         EXPECT_EQ(ModelName(c.replies), c.expected) << c.name;
 }
 
+TEST(MessageReference, FromTheSendResult) {
+    const struct {
+        const char* name;
+        QString reply;
+        int expected;
+    } cases[] = {
+        {"186 +CMGS: 142 after the prompt", Reply(186), 142},
+        {"187 +CDSI after the OK", Reply(187), 183},
+        {"189 ZTE: four vendor lines first", Reply(189).replace("<mr>", "7"), 7},
+        {"188 the prompt alone", Reply(188), -1},
+        {"181 +CMS ERROR: 330", Reply(181), -1},
+        {"text mode: a time stamp after the reference",
+         QStringLiteral("\r\n+CMGS: 255,\"26/12/05,14:03:07+00\"\r\nOK\r\n"), 255},
+        {"out of range", QStringLiteral("\r\n+CMGS: 256\r\nOK\r\n"), -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MessageReference(c.reply), c.expected) << c.name;
+}
+
 TEST(ParseAnswer, FirstLineWithThePrefix) {
     EXPECT_EQ(ParseAnswer(QStringLiteral("AT+CPAS\r\r\n+CPAS: 3\r\n\r\nOK\r\n"), "+CPAS:"), "3");
     EXPECT_EQ(ParseAnswer(QStringLiteral("+cpas: 4\r\nOK\r\n"), "+CPAS:"), "4");

@@ -21,7 +21,17 @@ void AddStatusReport(ModemState& s, const Submit& submit, int reference, Reply& 
     const std::time_t now = std::time(nullptr);
     std::tm when{};
     gmtime_r(&now, &when);
-    const std::string pdu = StatusReportPdu(s.options.smsc, submit, reference, when);
+    const std::string digits = RecipientDigits(submit);
+    int status = 0;
+    for (const ReportRule& rule : s.options.reportStatuses) {
+        if (digits.size() >= rule.digits.size() &&
+            digits.compare(digits.size() - rule.digits.size(), rule.digits.size(), rule.digits) ==
+                0) {
+            status = rule.status;
+            break;
+        }
+    }
+    const std::string pdu = StatusReportPdu(s.options.smsc, submit, reference, when, status);
     if (s.cnmi[3] == 1) {
         r.after = {"+CDS: " + std::to_string(TpduOctets(pdu)), pdu};
         return;

@@ -20,6 +20,7 @@ ModemState::ModemState(EngineOptions o) : options(std::move(o)) {
         storages["ME"].capacity = 50;
     storages["SM"].capacity = 30;
     pinLocked = !options.pin.empty();
+    nextReference = options.firstReference;
     reset();
 }
 

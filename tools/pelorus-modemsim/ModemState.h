@@ -18,9 +18,18 @@ struct FailRule {
     int occurrence = 0;
 };
 
+// --report-status ST[:DIGITS]: the TP-ST of the reports for recipients ending in DIGITS (all
+// recipients when empty).
+struct ReportRule {
+    int status = 0;
+    std::string digits;
+};
+
 struct EngineOptions {
     std::string smsc = "+79001111111";
     bool statusReports = false;
+    std::vector<ReportRule> reportStatuses;  // the first that fits decides; none: delivered
+    int firstReference = 0;                  // the TP-MR of the first accepted message
     std::vector<FailRule> failures;
     Quirks quirks;
     std::string pin;           // empty: no SIM PIN asked

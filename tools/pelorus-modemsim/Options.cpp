@@ -22,6 +22,11 @@ const char kUsage[] =
     "  --smsc NUMBER        the SMS-centre number AT+CSCA? reports (default +79001111111)\n"
     "  --status-reports     an accepted SMS-SUBMIT that asks for a report puts an\n"
     "                       SMS-STATUS-REPORT for it into ME (routed as AT+CNMI says)\n"
+    "  --report-status ST[:DIGITS]  the reports carry TP-ST ST (decimal, e.g. 70 for 0x46,\n"
+    "                       validity expired) instead of 0 (delivered), for recipients ending in\n"
+    "                       DIGITS or for all; may be repeated, the first that fits decides\n"
+    "  --first-reference N  the message reference (0-255) of the first accepted message; the\n"
+    "                       next ones count up and wrap from 255 to 0 (default 0)\n"
     "  --pin CODE           the SIM asks for PIN CODE: AT+CPIN? answers SIM PIN and other\n"
     "                       commands +CME ERROR: 11 until AT+CPIN=CODE\n"
     "  --control PATH       a FIFO created at PATH; each line written to it adds a message,\n"
@@ -75,6 +80,17 @@ bool ParseFail(const std::string& v, EngineOptions& e) {
                                       e.failures.back().occurrence > 0));
 }
 
+bool ParseReportStatus(const std::string& v, EngineOptions& e) {
+    ReportRule rule;
+    const size_t colon = v.find(':');
+    if (colon != std::string::npos)
+        rule.digits = v.substr(colon + 1);
+    e.reportStatuses.push_back(rule);
+    return ParseInt(v.substr(0, colon), e.reportStatuses.back().status) &&
+           e.reportStatuses.back().status <= 255 &&
+           rule.digits.find_first_not_of("0123456789") == std::string::npos;
+}
+
 // One option with its value; false when the value is bad.
 bool ParseValue(const std::string& a, const std::string& v, Options& o) {
     if (a == "--link")
@@ -99,6 +115,10 @@ bool ParseValue(const std::string& a, const std::string& v, Options& o) {
         return ParseInt(v, o.dropAfter) && o.dropAfter > 0;
     else if (a == "--fail")
         return ParseFail(v, o.engine);
+    else if (a == "--report-status")
+        return ParseReportStatus(v, o.engine);
+    else if (a == "--first-reference")
+        return ParseInt(v, o.engine.firstReference) && o.engine.firstReference <= 255;
     else if (a == "--profile") {
         std::string unknown;
         return AddProfiles(v, o.engine.quirks, unknown);
@@ -113,7 +133,8 @@ bool ParseValue(const std::string& a, const std::string& v, Options& o) {
 bool TakesValue(const std::string& a) {
     for (const char* known :
          {"--link", "--inbox", "--sent", "--smsc", "--control", "--pin", "--latency",
-          "--cmgs-delay", "--prompt-delay", "--drop-after", "--fail", "--profile", "--chunk"})
+          "--cmgs-delay", "--prompt-delay", "--drop-after", "--fail", "--profile", "--chunk",
+          "--report-status", "--first-reference"})
         if (a == known)
             return true;
     return false;

@@ -88,8 +88,18 @@ Submit ReadSubmit(const std::string& hex, int announcedTpduOctets) {
     return s;
 }
 
+std::string RecipientDigits(const Submit& submit) {
+    std::string digits;
+    const size_t count = submit.recipient.empty() ? 0 : submit.recipient[0];
+    for (size_t i = 0; i < count && 2 + i / 2 < submit.recipient.size(); ++i) {
+        const unsigned char octet = submit.recipient[2 + i / 2];
+        digits += static_cast<char>('0' + ((i % 2 ? octet >> 4 : octet) & 0x0F));
+    }
+    return digits;
+}
+
 std::string StatusReportPdu(const std::string& smscNumber, const Submit& submit, int mr,
-                            const std::tm& when) {
+                            const std::tm& when, int status) {
     const unsigned char stamp[] = {SwappedDecimal(when.tm_year % 100),
                                    SwappedDecimal(when.tm_mon + 1),
                                    SwappedDecimal(when.tm_mday),
@@ -100,8 +110,8 @@ std::string StatusReportPdu(const std::string& smscNumber, const Submit& submit,
     std::string tpdu = OctetsHex({0x06, static_cast<unsigned char>(mr & 0xFF)});
     tpdu += OctetsHex(submit.recipient);
     const std::vector<unsigned char> times(stamp, stamp + 7);
-    tpdu += OctetsHex(times) + OctetsHex(times);  // TP-SCTS, TP-DT
-    tpdu += "00";                                 // TP-ST: delivered
+    tpdu += OctetsHex(times) + OctetsHex(times);                     // TP-SCTS, TP-DT
+    tpdu += OctetsHex({static_cast<unsigned char>(status & 0xFF)});  // TP-ST
     return SmscField(smscNumber) + tpdu;
 }
 

@@ -25,9 +25,12 @@ Submit ReadSubmit(const std::string& hex, int announcedTpduOctets);
 // The octets of the TPDU (the PDU without its SMSC field); -1 when the PDU is malformed.
 int TpduOctets(const std::string& hex);
 
-// An SMS-STATUS-REPORT saying "delivered" for the submit with reference mr, stamped with when
-// (both time stamps), preceded by the SMSC field of smscNumber.
+// The recipient's digits as the submit gives them.
+std::string RecipientDigits(const Submit& submit);
+
+// An SMS-STATUS-REPORT with TP-ST status (0: delivered) for the submit with reference mr,
+// stamped with when (both time stamps), preceded by the SMSC field of smscNumber.
 std::string StatusReportPdu(const std::string& smscNumber, const Submit& submit, int mr,
-                            const std::tm& when);
+                            const std::tm& when, int status = 0);
 
 }  // namespace modemsim
