@@ -32,7 +32,13 @@ id -nG pelorus | grep -qw dialout || fail "the user pelorus is not in dialout"
 [ -e /usr/share/pelorus/sql/sqlite.sql ] || fail "the schemas are missing"
 if command -v systemd-analyze >/dev/null; then
     systemd-analyze verify /lib/systemd/system/pelorus.service || fail "the unit does not verify"
+    systemd-analyze verify /lib/systemd/system/pelorus@.service || fail "the template unit does not verify"
 fi
+# Each instance reads its own settings file and keeps its state (journal, logs) in its own folder.
+grep -qx 'ExecStart=/usr/bin/pelorus --headless --config /var/lib/pelorus/%i/Pelorus.ini' \
+    /lib/systemd/system/pelorus@.service && grep -qx 'StateDirectory=pelorus/%i' /lib/systemd/system/pelorus@.service &&
+    grep -q '/etc/pelorus/%i.ini /var/lib/pelorus/%i/Pelorus.ini' /lib/systemd/system/pelorus@.service ||
+    fail "pelorus@.service does not give each instance its own settings and state folder"
 
 # The installed settings with a fresh database, the virtual modem and logs in the scratch folder.
 sed -e "s|^DbName=.*|DbName=$work/pelorus.db|" -e "s|^ComPort=.*|ComPort=$work/modem|" \
@@ -61,7 +67,8 @@ timeout 60 pelorus --headless --cycles 1 --pause-percent 10 --config "$work/Pelo
     { cat "$work/headless.out"; fail "the message was not received"; }
 
 apt-get purge -y -q pelorus >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "purge failed"; }
-for left in /usr/bin/pelorus /etc/pelorus /var/lib/pelorus /lib/systemd/system/pelorus.service; do
+for left in /usr/bin/pelorus /etc/pelorus /var/lib/pelorus /lib/systemd/system/pelorus.service \
+    /lib/systemd/system/pelorus@.service; do
     [ ! -e "$left" ] || fail "$left is left after purge"
 done
 ! getent passwd pelorus >/dev/null || fail "the user pelorus is left after purge"
