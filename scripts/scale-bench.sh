@@ -171,7 +171,7 @@ echo "scale-bench: took $(( ($(now_ms) - bench_start) / 1000 )) s"
 
 verdict=0
 if [ -n "${rate_1:-}" ] && [ -n "${rate_4:-}" ]; then
-    ratio=$(awk -v a="$rate_4" -v b="$rate_1" 'BEGIN { printf "%.2f", b > 0 ? a / b : 0 }')
+    ratio=$(awk -v a="$rate_4" -v b="$rate_1" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
     echo "ratio 4 gateways / 1: $ratio (goal 3.6)"
     awk -v r="$ratio" 'BEGIN { exit !(r >= 3.6) }' || verdict=1
 fi
