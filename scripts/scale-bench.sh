@@ -6,6 +6,7 @@
 # from the gateways' start until no row waits (or the time-out); then they get SIGTERM.
 # For each N it prints:
 #   rows/min   rows written back per minute
+#   first      seconds until the first row was written back (start-up and the first batch)
 #   twice      rows whose text the modems accepted more than once (all --sent files together)
 #   left       rows still waiting (Status 1) after the stop
 # and the rows each gateway's modem accepted. Exit status 0 when the goals are met: N=4 at least
@@ -98,7 +99,7 @@ start_modem() {  # folder
 
 # One run of N gateways; prints its line of the table and sets rate_N.
 run() {
-    local n=$1 db="pelorus_bench_$1" run="$work/n$1" k dir t0 t1 waiting done_rows limit
+    local n=$1 db="pelorus_bench_$1" run="$work/n$1" k dir t0 t1 waiting done_rows limit first=""
     local gateway_pids=()
     mkdir -p "$run"
     sql -e "CREATE DATABASE $db CHARACTER SET utf8mb4"
@@ -126,6 +127,7 @@ run() {
     while :; do
         waiting=$(sql "$db" -e "SELECT COUNT(*) FROM Send WHERE Status = 1")
         t1=$(now_ms)
+        [ -z "$first" ] && [ "$waiting" -lt "$rows" ] && first=$(( t1 - t0 ))
         [ "$waiting" -eq 0 ] && break
         [ $(( t1 - t0 )) -ge $(( limit * 1000 )) ] && break
         sleep 0.25
@@ -147,8 +149,9 @@ run() {
     local seconds rate
     seconds=$(awk -v ms=$(( t1 - t0 )) 'BEGIN { printf "%.1f", ms / 1000 }')
     rate=$(awk -v r="$done_rows" -v ms=$(( t1 - t0 )) 'BEGIN { printf "%.0f", r * 60000 / ms }')
-    printf '%8d %9s %8s %6d %6d %6d %7d  %s\n' "$n" "$rate" "$seconds" "$sent" "$twice" "$left" \
-        "$failed" "accepted per modem:$per"
+    first=$(awk -v ms="${first:-0}" 'BEGIN { printf "%.1f", ms / 1000 }')
+    printf '%8d %9s %8s %6s %6d %6d %6d %7d  %s\n' "$n" "$rate" "$seconds" "$first" "$sent" "$twice" \
+        "$left" "$failed" "accepted per modem:$per"
     printf -v "rate_$n" '%s' "$rate"
     twice_total=$(( twice_total + twice ))
     left_total=$(( left_total + left ))
@@ -158,7 +161,7 @@ bench_start=$(now_ms)
 twice_total=0 left_total=0
 echo "scale-bench: $rows rows, gateways: $counts, Period=$period s, AT+CMGS answered after 300 ms," \
     "MariaDB on 127.0.0.1:$PELORUS_MARIADB_PORT; $(nproc) cores"
-printf '%8s %9s %8s %6s %6s %6s %7s\n' gateways rows/min seconds sent twice left failed
+printf '%8s %9s %8s %6s %6s %6s %6s %7s\n' gateways rows/min seconds first sent twice left failed
 for n in $counts; do
     modems_before=${#pids[@]}
     run "$n"
