@@ -98,6 +98,12 @@ void Gateway::RunCycle() {
         ShowCollection(QStringLiteral("Send"));
         Guarded([this] { database_->CloseConnection(); });
     }
+    // A stop ends the claims too: what this gateway held waits for the others.
+    if (stopAsked_ && connected && ClaimsOn())
+        Guarded([this] {
+            GiveClaimsBack();
+            database_->CloseConnection();
+        });
     Guarded([this] { phone_->ClosePort(); });
     view_.setStartStopEnabled(true);
     ++cyclesRun_;

@@ -11,6 +11,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/CycleCountdown.h"
 #include "app/GatewayView.h"
@@ -94,6 +95,10 @@ public:
 
 private:
     enum class SendOutcome { Sent, Refused, PortLost, NotBegun, Interrupted };
+    // What the phone did with a cycle's waiting records: nothing waited, it answered (accepting
+    // or refusing), or it could not be reached or was lost before accepting any.
+    enum class ModemVerdict { Idle, Answered, Failed };
+    ModemVerdict SendWaitingRecords();
 
     void MakeDatabase();
     void Reinitialise();
@@ -116,6 +121,18 @@ private:
     bool StopCutsShort() const { return stopAsked_ && !finishing_; }
     // False (logged once a cycle, files lamp red) when the journal could not record a step.
     bool Journaled(bool written, const QString& procedure);
+
+    // Several gateways on one send table (Options/GatewayId): claims and modem failover.
+    bool ClaimsOn() const;
+    void ClaimAndLoadSendRows();
+    // Before a record goes to the phone: true while its row is still this gateway's; no value
+    // when the database cannot say (nothing more is sent this cycle). True with claims off.
+    std::optional<bool> StillClaimed(const QString& msgId);
+    void NoteModemVerdict(ModemVerdict verdict);
+    // The waiting rows this gateway holds go back to all, except those the journal shows on
+    // their way; their records leave the collection.
+    void GiveClaimsBack();
+    int failedModemCycles_ = 0;
 
     void Show(const QString& status);
     // A gateway log line (time stamp, ";   ", text) through the folder store.

@@ -25,6 +25,8 @@ bool Waiting(const MsgToSend& msg) {
 }  // namespace
 
 void Gateway::CopyFromDbaseToSendCollection() {
+    if (ClaimsOn())
+        return ClaimAndLoadSendRows();
     const std::optional<QStringList> rows = database_->CheckSend();
     if (!rows)
         return;
@@ -50,28 +52,42 @@ bool Gateway::OpenPhoneForSending() {
 }
 
 void Gateway::SendMsgFromSendCollection() {
+    const ModemVerdict verdict = SendWaitingRecords();
+    if (ClaimsOn())
+        NoteModemVerdict(verdict);
+}
+
+Gateway::ModemVerdict Gateway::SendWaitingRecords() {
     if (sending_.isEmpty())
-        return;
+        return ModemVerdict::Idle;
     bool anyWaiting = false;
     for (int pos = 1; pos <= sending_.count() && !anyWaiting; ++pos)
         anyWaiting = Waiting(sending_.item(pos));
     if (!anyWaiting)
-        return;
+        return ModemVerdict::Idle;
     // A phone that could not be reached in this cycle would only use up attempts.
     if (!phoneReady_ && mode_ == ModePhoneNotRead)
         phoneReady_ = OpenPhoneForSending();
     if (!phoneReady_)
-        return;
+        return ModemVerdict::Failed;
+    ModemVerdict verdict = ModemVerdict::Idle;
     for (int pos = 1; pos <= sending_.count() && !StopCutsShort(); ++pos) {
         MsgToSend& msg = sending_.item(pos);
         if (!Waiting(msg))
+            continue;
+        const std::optional<bool> claimed = StillClaimed(msg.MsgID());
+        if (!claimed)
+            break;
+        if (!*claimed)
             continue;
         switch (SendOneMessage(msg)) {
             case SendOutcome::Sent:
                 lamps_.SetAlarm(AlarmPhone, AlarmSuccess);
                 msg.setStatus(MsgToSend::StatusSent);
+                verdict = ModemVerdict::Answered;
                 break;
             case SendOutcome::Refused:
+                verdict = ModemVerdict::Answered;
                 if (!Waiting(msg))  // refused for good: marked 3 at once, no attempt used
                     break;
                 msg.setSendAttempts(static_cast<qint16>(msg.SendAttempts() + 1));
@@ -81,12 +97,13 @@ void Gateway::SendMsgFromSendCollection() {
             case SendOutcome::PortLost:
                 // The modem went away: no row can be sent now, and none uses an attempt for it.
                 lamps_.SetAlarm(AlarmPhone, AlarmRaised);
-                return;
+                return verdict == ModemVerdict::Answered ? verdict : ModemVerdict::Failed;
             case SendOutcome::NotBegun:  // the journal could not record it (logged)
             case SendOutcome::Interrupted:
-                return;
+                return verdict;
         }
     }
+    return verdict;
 }
 
 Gateway::SendOutcome Gateway::SendOneMessage(MsgToSend& msg) {

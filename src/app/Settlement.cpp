@@ -68,6 +68,8 @@ void Gateway::SettleBeforeExit() {
     finishing_ = true;
     if (!sending_.isEmpty() && database_->Connect()) {
         Guarded([this] { UpdateSentMsgInBase(); });
+        if (ClaimsOn())
+            Guarded([this] { GiveClaimsBack(); });
         database_->CloseConnection();
     }
     // A delete needs this moment's listing, so only a phone that answers gets one.

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include "db/Claims.h"
 #include "db/ConnectionString.h"
 #include "db/DriverTarget.h"
 #include "db/Stall.h"
@@ -140,8 +141,11 @@ bool AdoClass::EnsureOpen() {
 }
 
 std::optional<QStringList> AdoClass::CheckSend() {
+    return LoadSendRows(CheckSendStatement(tableSend_));
+}
+
+std::optional<QStringList> AdoClass::LoadSendRows(const Statement& statement) {
     const QStringList nothingWaits{QString()};
-    const Statement statement = CheckSendStatement(tableSend_);
     if (!EnsureOpen())
         return std::nullopt;
     if (ReadSetting(Setting::TestRecordset) == QLatin1String("1"))
@@ -152,7 +156,7 @@ std::optional<QStringList> AdoClass::CheckSend() {
     const QString secondLine = LogTexts::kAdoQueryPrefix + statement.shown;
     const StatementWatch watch(QSqlDatabase::database(connectionName_, false),
                                kStatementTimeoutSecs);
-    if (!query.exec(statement.sql)) {
+    if (!Exec(query, statement)) {
         Fail(query.lastError(), LogTexts::kProcedureCheckSend, secondLine);
         return nothingWaits;
     }
@@ -180,9 +184,75 @@ std::optional<QStringList> AdoClass::CheckSend() {
     return rows.isEmpty() ? nothingWaits : rows;
 }
 
+void AdoClass::FillClaimTerms(ClaimTerms& terms) const {
+    terms.dialect = ClaimDialectOf(SettingNumber(Setting::ServerSbType));
+    terms.table = tableSend_;
+}
+
+std::optional<QStringList> AdoClass::ClaimSend(ClaimTerms terms) {
+    FillClaimTerms(terms);
+    if (!EnsureOpen())
+        return std::nullopt;
+    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    // Asked of the table itself: not every ODBC driver lists a table's columns. When the table
+    // itself fails, the claim's own error says why.
+    const QString probe = QStringLiteral(" FROM ") + tableSend_ + QStringLiteral(" WHERE 1=0");
+    if (!QSqlQuery(db).exec(QStringLiteral("SELECT Gateway, ClaimedUntil") + probe) &&
+        QSqlQuery(db).exec(QStringLiteral("SELECT ID") + probe)) {
+        failed_ = true;
+        WriteLog(LogTexts::kNoClaimColumns);
+        SetAlarm(AlarmRaised);
+        return QStringList{QString()};
+    }
+    // Its own rows first: a write-back that failed is tried again under a live lease.
+    QList<Statement> claim{RenewClaimsStatement(terms)};
+    if (terms.batch > 0)
+        claim << ClaimStatements(terms);
+    for (const Statement& step : claim) {
+        QSqlQuery query(db);
+        const StatementWatch watch(db, kStatementTimeoutSecs);
+        if (!Exec(query, step)) {
+            Fail(query.lastError(), LogTexts::kProcedureClaimSend,
+                 LogTexts::kAdoQueryPrefix + step.shown);
+            if (terms.dialect == ClaimDialect::SQLite)  // ends its transaction, if one is open
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            break;  // the rows it holds already are still its own
+        }
+    }
+    return LoadSendRows(CheckSendStatement(tableSend_, terms.gateway));
+}
+
+std::optional<bool> AdoClass::HoldClaim(ClaimTerms terms, const QString& msgId) {
+    FillClaimTerms(terms);
+    bool isNumber = false;
+    msgId.toLongLong(&isNumber);
+    if (!isNumber)  // row keys stand unquoted in the statement
+        return false;
+    if (!Run(RenewClaimsStatement(terms), LogTexts::kProcedureClaimSend, LogTexts::kAdoQueryPrefix))
+        return std::nullopt;
+    // Read back, not counted: MySQL counts a lease renewed within its second as no change.
+    const Statement held = HeldRowStatement(terms, msgId);
+    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    QSqlQuery query(db);
+    const StatementWatch watch(db, kStatementTimeoutSecs);
+    if (!Exec(query, held)) {
+        Fail(query.lastError(), LogTexts::kProcedureClaimSend,
+             LogTexts::kAdoQueryPrefix + held.shown);
+        return std::nullopt;
+    }
+    return query.next();
+}
+
+bool AdoClass::ReleaseClaims(ClaimTerms terms, const QStringList& kept) {
+    FillClaimTerms(terms);
+    return Run(ReleaseStatement(terms, kept), LogTexts::kProcedureClaimSend,
+               LogTexts::kAdoQueryPrefix);
+}
+
 bool AdoClass::UpdateSend(const QString& msgId, qint16 status) {
     const QString procedure = LogTexts::kProcedureUpdateSend;
-    const Statement statement = UpdateSendStatement(tableSend_, msgId, status);
+    const Statement statement = UpdateSendStatement(
+        tableSend_, msgId, status, !ReadSetting(Setting::OptionsGatewayId).trimmed().isEmpty());
     bool isNumber = false;
     msgId.toLongLong(&isNumber);
     if (isNumber)
@@ -244,23 +314,23 @@ bool AdoClass::Run(const Statement& statement, const QString& procedure, const Q
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
     const StatementWatch watch(QSqlDatabase::database(connectionName_, false),
                                kStatementTimeoutSecs);
-    bool ok;
-    if (statement.values.isEmpty()) {
-        ok = query.exec(statement.sql);
-    } else if (literal_) {
-        ok = query.exec(statement.inlined(literal_));
-    } else {
-        ok = query.prepare(statement.sql);
-        for (const QVariant& v : statement.values)
-            query.addBindValue(v);
-        ok = ok && query.exec();
-    }
-    if (!ok) {
+    if (!Exec(query, statement)) {
         Fail(query.lastError(), procedure, prefix + statement.shown);
         return false;
     }
     Succeeded();
     return true;
+}
+
+bool AdoClass::Exec(QSqlQuery& query, const Statement& statement) const {
+    if (statement.values.isEmpty())
+        return query.exec(statement.sql);
+    if (literal_)
+        return query.exec(statement.inlined(literal_));
+    bool ok = query.prepare(statement.sql);
+    for (const QVariant& v : statement.values)
+        query.addBindValue(v);
+    return ok && query.exec();
 }
 
 void AdoClass::Fail(const QSqlError& error, const QString& procedure, const QString& secondLine) {

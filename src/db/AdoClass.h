@@ -3,6 +3,7 @@
 // tables, and the log lines and lamps of their failures. Errors never leave a member: each logs
 // two lines, lights the database lamps and returns a neutral value.
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -12,6 +13,7 @@
 #include "settings/Records.h"
 
 class AlarmLamps;
+struct ClaimTerms;
 struct Statement;
 
 class AdoClass {
@@ -38,6 +40,16 @@ public:
     // The waiting rows of the send table, each ID NUL Number NUL SmsMessage; one empty element
     // when nothing waits or the statement failed; no value when the database is unreachable.
     std::optional<QStringList> CheckSend();
+    // Claims (Options/GatewayId; the table and kind are filled in here): marks at most
+    // terms.batch claimable rows for terms.gateway, then returns its waiting rows as CheckSend
+    // does. A table without the claim columns gives one log line and nothing to send.
+    std::optional<QStringList> ClaimSend(ClaimTerms terms);
+    // Renews the lease of a row about to be sent; true while the gateway still holds it, false
+    // when another took it or it is done, no value when the database failed (logged).
+    std::optional<bool> HoldClaim(ClaimTerms terms, const QString& msgId);
+    // The gateway's waiting rows go back to all, except those in kept.
+    bool ReleaseClaims(ClaimTerms terms, const QStringList& kept);
+    // Clears the claim too while Options/GatewayId is set.
     bool UpdateSend(const QString& msgId, qint16 status);
     bool WriteReceived(const ReceivedMsg& msg);
     // TableType "Send" (exactly) writes to the send table, anything else to the receive table.
@@ -65,6 +77,10 @@ private:
     bool IsOpen() const;
     bool EnsureOpen();
     bool Run(const Statement& statement, const QString& procedure, const QString& prefix);
+    // Binds or inlines the statement's values and runs it on query.
+    bool Exec(QSqlQuery& query, const Statement& statement) const;
+    std::optional<QStringList> LoadSendRows(const Statement& statement);
+    void FillClaimTerms(ClaimTerms& terms) const;
     void Fail(const QSqlError& error, const QString& procedure, const QString& secondLine);
     void WriteLog(const QString& text);
     void Succeeded();

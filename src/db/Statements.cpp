@@ -73,16 +73,23 @@ QString DateExpression(int sbType, const QDateTime& now) {
     }
 }
 
-Statement CheckSendStatement(const QString& tableSend) {
-    return StatementText()
-        .sql(QStringLiteral("Select * from ") + tableSend + QStringLiteral(" where Status=1"))
-        .done();
+Statement CheckSendStatement(const QString& tableSend, const QString& gateway) {
+    StatementText check;
+    check.sql(QStringLiteral("Select * from ") + tableSend + QStringLiteral(" where Status=1"));
+    if (!gateway.isEmpty())
+        check.sql(QStringLiteral(" and Gateway="))
+            .quoted(gateway)
+            .sql(QStringLiteral(" order by ID"));
+    return check.done();
 }
 
-Statement UpdateSendStatement(const QString& tableSend, const QString& msgId, qint16 status) {
+Statement UpdateSendStatement(const QString& tableSend, const QString& msgId, qint16 status,
+                              bool clearClaim) {
     return StatementText()
         .sql(QStringLiteral("UPDATE ") + tableSend + QStringLiteral(" SET Status=") +
-             QString::number(status) + QStringLiteral(" WHERE ID=") + msgId)
+             QString::number(status) +
+             (clearClaim ? QStringLiteral(", Gateway=NULL, ClaimedUntil=NULL") : QString()) +
+             QStringLiteral(" WHERE ID=") + msgId)
         .done();
 }
 

@@ -41,11 +41,13 @@ private:
 // The expression the receive-table insert writes into DateTime.
 QString DateExpression(int sbType, const QDateTime& now);
 
-// "Select * from T where Status=1"
-Statement CheckSendStatement(const QString& tableSend);
+// "Select * from T where Status=1"; with a gateway's name only the rows it claimed, in ID order.
+Statement CheckSendStatement(const QString& tableSend, const QString& gateway = QString());
 // "UPDATE T SET Status=s WHERE ID=id", the id unquoted: the caller runs it only when the id is a
-// whole number.
-Statement UpdateSendStatement(const QString& tableSend, const QString& msgId, qint16 status);
+// whole number. clearClaim also empties Gateway and ClaimedUntil (tables without them work while
+// claims are off).
+Statement UpdateSendStatement(const QString& tableSend, const QString& msgId, qint16 status,
+                              bool clearClaim = false);
 // The receive-table insert: E first, then the number and the text.
 Statement InsertReceivedStatement(int sbType, const QString& tableReceive, const QDateTime& now,
                                   const QString& number, const QString& text);

@@ -140,4 +140,19 @@ inline QString AdoErrorLine(const QString& code, const QString& description,
     return kAdoErrorCode + code + kDescr + description + procedureSuffix;
 }
 
+// Several gateways on one send table (Options/GatewayId).
+inline const QString kProcedureClaimSend = QStringLiteral("; Procedure: ClaimSend;");
+// Claims on and the send table without their columns: nothing is loaded, since a row sent
+// unclaimed may be sent by another gateway too.
+inline const QString kNoClaimColumns = QStringLiteral(
+    "ADO Error;     Code: 020;  Descr: Send table has no Gateway and ClaimedUntil columns, "
+    "which Options/GatewayId needs; nothing sent; Procedure: ClaimSend");
+// Extras: tab, "; Cycles: " n ";".
+inline QString ClaimsGivenBackLine(int cycles) {
+    return QStringLiteral(
+               "PHONE Error;   Code: 120;  Descr: Modem failed cycles in a row, claimed rows "
+               "given back; Procedure: SendMsgFromSendCollection\t; Cycles: ") +
+           QString::number(cycles) + QLatin1Char(';');
+}
+
 }  // namespace LogTexts
