@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package pelorus_VERSION_ARCH.deb in build/ from the programs in build/
-# (scripts/build.sh first, unless --no-build): the three programs, the systemd unit, the settings
+# (scripts/build.sh first, unless --no-build): the three programs, the systemd units (one gateway,
+# and pelorus@NAME for one gateway per modem), the settings
 # as a conffile, the schemas, and the user made at install. Prints the package's path.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +21,7 @@ for program in pelorus pelorus-pdu pelorus-modemsim; do
     strip --strip-unneeded "$pkg/usr/bin/$program"
 done
 install -m 0644 packaging/pelorus.service "$pkg/lib/systemd/system/pelorus.service"
+install -m 0644 packaging/pelorus@.service "$pkg/lib/systemd/system/pelorus@.service"
 install -m 0644 packaging/Pelorus.ini "$pkg/etc/pelorus/Pelorus.ini"
 install -m 0644 sql/*.sql "$pkg/usr/share/pelorus/sql/"
 install -m 0644 README.md "$pkg/usr/share/doc/pelorus/README.md"
@@ -50,8 +52,8 @@ Installed-Size: $(du -sk "$pkg" | cut -f1)
 Description: SMS gateway between an SQL database and a GSM modem
  Pelorus reads the messages stored in a GSM phone or modem on a serial port, stores them in a
  receive table and deletes them from the phone; it sends the waiting rows of a send table as
- SMS and writes the outcome back. It runs as a systemd service (pelorus.service) or in a
- desktop window. Includes pelorus-pdu (PDU encoder/decoder) and pelorus-modemsim (a virtual
+ SMS and writes the outcome back. It runs as a systemd service (pelorus.service, or
+ pelorus@NAME.service for one gateway per modem) or in a desktop window. Includes pelorus-pdu (PDU encoder/decoder) and pelorus-modemsim (a virtual
  modem for trying the gateway without hardware).
 CONTROL
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Stops the tests' MariaDB server started by start-mariadb.sh (run at exit of scripts/test.sh).
-cd "$(dirname "$0")/../.."
-pidfile="build/mariadb/mariadbd.pid"
+# With a folder argument, stops the server whose files start-mariadb.sh put there instead (the
+# benchmark's own server, started from another working folder).
+dir="${1:-$(cd "$(dirname "$0")/../.." && pwd)/build/mariadb}"
+pidfile="$dir/mariadbd.pid"
 [ -f "$pidfile" ] || exit 0
 pid="$(cat "$pidfile")"
 kill "$pid" 2>/dev/null || exit 0
