@@ -14,6 +14,7 @@
 #include "app/Gateway.h"
 #include "db/AdoClass.h"
 #include "files/Journal.h"
+#include "files/LogTexts.h"
 #include "pdu/SMScoder.h"
 #include "settings/Settings.h"
 
@@ -45,10 +46,7 @@ bool Gateway::ReportColumnsReady() {
     reportColumnsCycle_ = cyclesRun_;
     reportColumns_ = *has;
     if (!reportColumns_)
-        WriteLog(QStringLiteral("PairReports: the send table %1 has no Reference, DeliveryStatus "
-                                "or DeliveredAt column (sql/ shows them); delivery reports are "
-                                "stored but not paired with their rows")
-                     .arg(ReadSetting(Setting::ServerTableSend)));
+        WriteLog(LogTexts::NoReportColumnsLine(ReadSetting(Setting::ServerTableSend)));
     return reportColumns_;
 }
 
@@ -110,11 +108,7 @@ void Gateway::PairStatusReport(const QString& digest) {
 
 void Gateway::ForgetStaleReports() {
     for (const QString& id : journal_->ReportsOlderThan(qint64(kReportWindowDays) * 24 * 3600)) {
-        WriteLog(QStringLiteral("PairReports: row %1: the other parts' reports did not come "
-                                "within %2 days; it keeps the outcome it has, and the journal "
-                                "forgets its parts' reports")
-                     .arg(id)
-                     .arg(kReportWindowDays));
+        WriteLog(LogTexts::ReportsExpiredLine(id, kReportWindowDays));
         Journaled(journal_->ReportsPaired(id), QStringLiteral("SettleJournal"));
     }
 }

@@ -163,4 +163,22 @@ inline QString ClaimsGivenBackLine(int cycles) {
            QString::number(cycles) + QLatin1Char(';');
 }
 
+// Delivery reports paired with their rows (Options/PairReports).
+// The send table lacks the columns: reports are stored as before, not paired. Once a cycle.
+inline QString NoReportColumnsLine(const QString& tableSend) {
+    return QStringLiteral("ADO Error;     Code: 021;  Descr: Send table ") + tableSend +
+           QStringLiteral(
+               " has no Reference, DeliveryStatus and DeliveredAt columns, which "
+               "Options/PairReports needs; reports stored unpaired; Procedure: "
+               "PairStatusReport");
+}
+// The other parts' reports of a long message did not come in time: the row keeps what it has.
+// Extras: tab, "; MsgID: " id "; Days: " n ";".
+inline QString ReportsExpiredLine(const QString& msgId, int days) {
+    return QStringLiteral(
+               "PHONE Error;   Code: 109;  Descr: Part reports did not all come, row keeps its "
+               "outcome; Procedure: ForgetStaleReports\t; MsgID: ") +
+           msgId + QStringLiteral("; Days: ") + QString::number(days) + QLatin1Char(';');
+}
+
 }  // namespace LogTexts

@@ -122,7 +122,8 @@ TEST_F(PairedReports, PartReportsExpireWithOneLineARow) {
     rig.Start();
     EXPECT_EQ(rig.G().WorkJournal().Reports().size(), 2);
     ASSERT_EQ(Log().size(), 1);
-    EXPECT_TRUE(Log()[0].contains(u"PairReports: row 8: "_s)) << Log()[0].toStdString();
+    EXPECT_TRUE(Log()[0].contains(u"Code: 109;"_s) && Log()[0].contains(u"MsgID: 8;"_s))
+        << Log()[0].toStdString();
 }
 
 TEST_F(PairedReports, ATableWithoutTheColumnsGivesOneLineACycle) {
@@ -137,7 +138,7 @@ TEST_F(PairedReports, ATableWithoutTheColumnsGivesOneLineACycle) {
     EXPECT_EQ(Column("Status"), QStringList{u"2"_s});
     EXPECT_EQ(rig.ReceivedTexts().filter(u"Отчет о доставке"_s).size(), 1);
     ASSERT_EQ(Log().size(), 2) << Log().join('\n').toStdString();
-    EXPECT_EQ(Log().filter(u"PairReports: the send table Send has no Reference"_s).size(), 2);
+    EXPECT_EQ(Log().filter(u"Code: 021;  Descr: Send table Send has no Reference"_s).size(), 2);
 }
 
 }  // namespace
