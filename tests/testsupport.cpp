@@ -68,6 +68,10 @@ QString Unescape(const QString& field) {
     return out;
 }
 
+QVector<TsvRow> DataTsv(const QString& name) {
+    return ReadTsv(SourceDir() + QStringLiteral("/tests/data/") + name);
+}
+
 QVector<TsvRow> ReadTsv(const QString& path) {
     QVector<TsvRow> rows;
     QFile f(path);

@@ -23,6 +23,8 @@ struct TsvRow {
     QString operator[](const QString& column) const;
 };
 QVector<TsvRow> ReadTsv(const QString& path);
+// ReadTsv of a file of tests/data/.
+QVector<TsvRow> DataTsv(const QString& name);
 QString Unescape(const QString& field);
 
 // The statements of a schema file of sql/ (e.g. "sqlite.sql") as the gateway's --init-db cuts

@@ -67,9 +67,6 @@ public:
     QStringList ReceivedTexts() const { return ReceivedColumn(u"SmsMessage"_s); }
     // In the order stored; NULL as "".
     QStringList ReceivedColumn(const QString& column, const QString& table = u"Receive"_s) const;
-    QStringList SendColumn(const QString& column) const {
-        return ReceivedColumn(column, u"Send"_s);
-    }
     // A statement on the test's own connection (a trigger that makes updates fail...).
     bool Execute(const QString& sql) { return Query(sql).isActive(); }
     // The database becomes unreachable (its path names a missing folder) or reachable again.

@@ -36,8 +36,7 @@ static QStringList DeliverParts(SMScoder& coder, QString text) {
 // digest its text; the plan names each joined message ("J" and its text), then each message
 // released part by part ("T" and its texts in part order).
 TEST(PartJoining, JoinsCompleteMessagesAndReleasesTheOverdue) {
-    const auto rows =
-        testsupport::ReadTsv(testsupport::SourceDir() + u"/tests/data/part_joining.tsv"_s);
+    const auto rows = testsupport::DataTsv(u"part_joining.tsv"_s);
     ASSERT_EQ(rows.size(), 8);
     for (const testsupport::TsvRow& r : rows) {
         QList<Journal::WaitingPart> parts;

@@ -19,26 +19,23 @@ protected:
         rig.SetSetting(u"SMS/Report"_s, u"1"_s);
         rig.SetSetting(u"Options/PairReports"_s, u"1"_s);
     }
-    QStringList Column(const char* name) { return rig.SendColumn(QString::fromLatin1(name)); }
+    QStringList Column(const char* name) {
+        return rig.ReceivedColumn(QString::fromLatin1(name), u"Send"_s);
+    }
     QStringList Log() { return rig.view.logLines; }
     GatewayRig rig;
 };
 
-// A row's outcome from the TP-ST of each part (-1: no report yet).
+// A row's outcome from the TP-ST of each part (tests/data/row_outcomes.tsv; -1: no report yet).
 TEST(RowOutcome, FromThePartsReports) {
-    const struct {
+    for (const auto& r : testsupport::DataTsv(u"row_outcomes.tsv"_s)) {
         QList<int> parts;
-        int status;  // -1: nothing to write yet
-        bool final;
-    } cases[] = {{{0, 0, 0}, 0, true},
-                 {{0, 1, 0}, 1, true},
-                 {{0, -1, 0}, -1, false},
-                 {{0, 0x20, -1}, 0x20, false},
-                 {{0x20, 0x46, 0}, 0x46, true}};
-    for (const auto& c : cases) {
-        const ReportPairing::RowOutcome outcome = ReportPairing::Combined(c.parts);
-        EXPECT_EQ(outcome.status.value_or(-1), c.status);
-        EXPECT_EQ(outcome.final, c.final);
+        for (const QString& part : r[u"parts"_s].split(u' '))
+            parts << part.toInt(nullptr, 0);
+        const ReportPairing::RowOutcome outcome = ReportPairing::Combined(parts);
+        EXPECT_EQ(outcome.status.value_or(-1), r[u"status"_s].toInt(nullptr, 0))
+            << r[u"parts"_s].toStdString();
+        EXPECT_EQ(outcome.final, r[u"final"_s] == u"1"_s) << r[u"parts"_s].toStdString();
     }
 }
 
@@ -128,10 +125,7 @@ TEST_F(PairedReports, PartReportsExpireWithOneLineARow) {
 
 TEST_F(PairedReports, ATableWithoutTheColumnsGivesOneLineACycle) {
     ASSERT_TRUE(rig.StartModem({u"--status-reports"_s}));
-    ASSERT_TRUE(rig.Execute(u"DROP TABLE Send"_s));
-    ASSERT_TRUE(
-        rig.Execute(u"CREATE TABLE Send (ID INTEGER PRIMARY KEY AUTOINCREMENT, Number "
-                    "TEXT, SmsMessage TEXT, Status INTEGER NOT NULL DEFAULT 1)"_s));
+    ASSERT_TRUE(rig.Execute(u"ALTER TABLE Send DROP COLUMN Reference"_s));
     rig.AddSendRow();
     rig.Start();
     rig.RunCycles(2);

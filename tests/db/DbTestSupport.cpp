@@ -234,4 +234,18 @@ std::unique_ptr<AdoClass> GatewayFixture::MakeAdo() {
     return made;
 }
 
+QSqlQuery GatewayFixture::Query(const QString& sql) {
+    QSqlQuery q(database->verifier());
+    EXPECT_TRUE(q.exec(sql)) << q.lastError().text().toStdString() << sql.toStdString();
+    return q;
+}
+
+QStringList GatewayFixture::Column(const QString& sql) {
+    QSqlQuery q = Query(sql);
+    QStringList values;
+    while (q.next())
+        values << q.value(0).toString();
+    return values;
+}
+
 }  // namespace dbtest

@@ -6,6 +6,7 @@
 #include <sys/file.h>
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -88,6 +89,9 @@ protected:
     void Open(Engine engine);
     std::unique_ptr<AdoClass> MakeAdo();
     std::string LogText() const { return log.join(QLatin1Char('\n')).toStdString(); }
+    // The verifier's answer to a statement that must succeed; Column: its first column.
+    QSqlQuery Query(const QString& sql);
+    QStringList Column(const QString& sql);
 
     TestSettings settings;
     std::unique_ptr<EngineDatabase> database;

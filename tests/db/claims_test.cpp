@@ -19,22 +19,9 @@ using dbtest::Engine;
 
 namespace {
 
-QString Data(const QString& file) {
-    return testsupport::SourceDir() + "/tests/data/" + file;
-}
-
 class ClaimsTest : public dbtest::GatewayFixture, public ::testing::WithParamInterface<Engine> {
 protected:
     void SetUp() override { Open(GetParam()); }
-    // The first column of each row the test's own connection reads.
-    QStringList Column(const QString& sql) {
-        QSqlQuery q(database->verifier());
-        EXPECT_TRUE(q.exec(sql)) << q.lastError().text().toStdString() << sql.toStdString();
-        QStringList values;
-        while (q.next())
-            values << q.value(0).toString();
-        return values;
-    }
     QString IdsWhere(const QString& condition) {
         return Column("SELECT ID FROM Send WHERE " + condition + " ORDER BY ID").join(',');
     }
@@ -43,7 +30,7 @@ protected:
 TEST_P(ClaimsTest, TakesFreeWaitingRowsInOrderAndGivesThemBack) {
     const ClaimDialect dialect = ClaimDialectOf(SettingNumber(Setting::ServerSbType));
     int id = 0;  // rows 1 to 10, each with its status, holder and lease end
-    for (const testsupport::TsvRow& r : testsupport::ReadTsv(Data("claim_rows.tsv")))
+    for (const testsupport::TsvRow& r : testsupport::DataTsv("claim_rows.tsv"))
         Column(QString("INSERT INTO Send (ID, Number, SmsMessage, Status, Gateway, ClaimedUntil) "
                        "VALUES (%1, '7900', 'text', %2)")
                    .arg(++id)
@@ -112,7 +99,7 @@ class ProgramsTest : public ClaimsTest {};
 // a kill or a stop while its modem holds back the prompt of its first send (a late-prompt modem).
 TEST_P(ProgramsTest, EveryRowIsSentOnceWhateverBefallsAGateway) {
     const QString serverIni = settings.folder() + "/server.ini";
-    for (const testsupport::TsvRow& s : testsupport::ReadTsv(Data("claims_scenarios.tsv"))) {
+    for (const testsupport::TsvRow& s : testsupport::DataTsv("claims_scenarios.tsv")) {
         SCOPED_TRACE(s["name"].toStdString());
         const int rows = s["rows"].toInt(), late = s["added"].toInt();
         Column("DELETE FROM Send");

@@ -39,13 +39,6 @@ ReceivedMsg Message(const QString& phone, const QString& text) {
 class EngineTest : public dbtest::GatewayFixture, public ::testing::WithParamInterface<Engine> {
 protected:
     void SetUp() override { Open(GetParam()); }
-
-    // The verifier's answer to a query that must succeed.
-    QSqlQuery Query(const QString& sql) {
-        QSqlQuery q(database->verifier());
-        EXPECT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
-        return q;
-    }
     // Number -> text of every row of the receive table, each stored at the right moment.
     QMap<QString, QString> Received() {
         // The length as the database counts it: a driver that stored a stray terminator shows.
