@@ -122,6 +122,10 @@ def candidate_sites(path):
             previous = code.strip()
             continue
         for kind, column, original, replacement in sites_of_line(code):
+            # The blanked code found the site; the change is made to the line as written.
+            written = line[column : column + len(original)]
+            if kind == "negate":
+                original, replacement = written, "!(" + written + ")"
             sites.append(dict(file=rel, line=number, text=line, kind=kind, column=column,
                               original=original, replacement=replacement))
         balanced = code.count("(") == code.count(")")
@@ -244,6 +248,7 @@ def main():
     with open(os.path.join(args.build, "mutate.log"), "w", encoding="utf-8") as log:
         for n, site in enumerate(sample, 1):
             line = locate(site)
+            began = time.time()
             if line is None:
                 outcome = "gone"
             else:
@@ -252,7 +257,8 @@ def main():
             tally[outcome] = tally.get(outcome, 0) + 1
             where = "%s:%d %s %s -> %s" % (site["file"], site["line"], site["kind"],
                                           site["original"].strip(), site["replacement"].strip())
-            print("[%d/%d] %-9s %s" % (n, len(sample), outcome, where), flush=True)
+            print("[%d/%d] %-9s %3d s  %s" % (n, len(sample), outcome, time.time() - began, where),
+                  flush=True)
             if outcome == "survived":
                 survivors.append(where)
     # The restored files are newer than their objects: leave the build as the tree stands.
