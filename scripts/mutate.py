@@ -34,6 +34,7 @@ COVERING = {
 }
 # The crash soak repeats what the journal tests check, at many times their cost.
 SLOW_TESTS = "-CrashSoak.*"
+SHARDS = 3
 
 FLIPPED = {"==": "!=", "!=": "==", "<": ">", ">": "<", "<=": ">=", ">=": "<="}
 BOUNDARY = {"<": "<=", "<=": "<", ">": ">=", ">=": ">"}
@@ -181,6 +182,31 @@ def run(command, timeout, log):
         return None
 
 
+def run_tests(programs, build, log, timeout):
+    """True when every test of the programs passes. Each program runs in SHARDS shards at once
+    (most tests wait on a modem or a server, not on a core); the first failure stops them all."""
+    command = lambda p: [os.path.join(build, "tests", p), "--gtest_brief=1", "--gtest_fail_fast",
+                         "--gtest_filter=" + SLOW_TESTS]
+    running = []
+    for program in programs:
+        for shard in range(SHARDS):
+            env = dict(os.environ, GTEST_TOTAL_SHARDS=str(SHARDS), GTEST_SHARD_INDEX=str(shard))
+            running.append(subprocess.Popen(command(program), stdout=log, stderr=subprocess.STDOUT,
+                                            cwd=ROOT, env=env, start_new_session=True))
+    log.write("$ %s in %d shards each\n" % (" ".join(programs), SHARDS))
+    log.flush()
+    deadline, passed = time.time() + timeout, True
+    while passed and any(p.poll() is None for p in running):
+        passed = all(p.poll() in (None, 0) for p in running) and time.time() < deadline
+        time.sleep(0.2)
+    passed = passed and all(p.returncode == 0 for p in running)
+    for p in running:
+        if p.poll() is None:
+            os.killpg(p.pid, 9)
+            p.wait()
+    return passed
+
+
 def try_mutant(site, build, log, timeout):
     path = os.path.join(ROOT, site["file"])
     with open(path, encoding="utf-8") as f:
@@ -194,13 +220,7 @@ def try_mutant(site, build, log, timeout):
             f.write("\n".join(lines))
         if run(["cmake", "--build", build, "--target"] + programs, 900, log) != 0:
             return "not built"
-        env_timeout = timeout
-        for program in programs:
-            code = run([os.path.join(build, "tests", program), "--gtest_brief=1",
-                        "--gtest_fail_fast", "--gtest_filter=" + SLOW_TESTS], env_timeout, log)
-            if code != 0:
-                return "killed"
-        return "survived"
+        return "survived" if run_tests(programs, build, log, timeout) else "killed"
     finally:
         with open(path, "w", encoding="utf-8") as f:
             f.write(original)
@@ -214,7 +234,8 @@ def main():
                         help="build folder of its own (default build-mutate/)")
     parser.add_argument("--save", help="write the sample drawn to this file")
     parser.add_argument("--replay", help="try the sample listed in this file instead")
-    parser.add_argument("--timeout", type=int, default=300, help="seconds a test program may run")
+    parser.add_argument("--timeout", type=int, default=300,
+                        help="seconds the tests of one mutant may run")
     parser.add_argument("--list", action="store_true", help="only print the sites per kind")
     args = parser.parse_args()
 
@@ -242,10 +263,17 @@ def main():
     if subprocess.run(["cmake", "--build", args.build], cwd=ROOT).returncode != 0:
         print("mutate: the unchanged tree does not build", file=sys.stderr)
         return 2
+    programs = sorted({"test_" + p.replace("/", "_") for c in COVERING.values() for p in c})
+    with open(os.path.join(args.build, "mutate.log"), "w", encoding="utf-8") as log:
+        began = time.time()
+        if not run_tests(programs, args.build, log, args.timeout):
+            print("mutate: the unchanged tree fails its tests (see mutate.log)", file=sys.stderr)
+            return 2
+    print("the unchanged tree passes its tests in %d s" % (time.time() - began), flush=True)
 
     tally, survivors = {}, []
     started = time.time()
-    with open(os.path.join(args.build, "mutate.log"), "w", encoding="utf-8") as log:
+    with open(os.path.join(args.build, "mutate.log"), "a", encoding="utf-8") as log:
         for n, site in enumerate(sample, 1):
             line = locate(site)
             began = time.time()
