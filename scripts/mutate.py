@@ -237,6 +237,8 @@ def main():
     parser.add_argument("--timeout", type=int, default=300,
                         help="seconds the tests of one mutant may run")
     parser.add_argument("--list", action="store_true", help="only print the sites per kind")
+    parser.add_argument("--from", dest="first", type=int, default=1,
+                        help="start at this mutant of the sample (to go on after an interruption)")
     args = parser.parse_args()
 
     if args.replay:
@@ -275,6 +277,8 @@ def main():
     started = time.time()
     with open(os.path.join(args.build, "mutate.log"), "a", encoding="utf-8") as log:
         for n, site in enumerate(sample, 1):
+            if n < args.first:
+                continue
             line = locate(site)
             began = time.time()
             if line is None:
