@@ -25,7 +25,9 @@ protected:
 // decoded_pdus.tsv: a listed PDU, then what is read from it. Only a received message or a report
 // gives a line, and a PDU that cannot be read leaves no line of the one before.
 TEST_F(Decoder, ListedPdus) {
-    for (const auto& row : testsupport::DataTsv(QStringLiteral("decoded_pdus.tsv"))) {
+    const auto rows = testsupport::DataTsv(QStringLiteral("decoded_pdus.tsv"));
+    ASSERT_EQ(rows.size(), 45);
+    for (const auto& row : rows) {
         SCOPED_TRACE(row["case"].toStdString());
         coder.setRowSMS(kHello);
         coder.setRowSMS(row["pdu"]);
@@ -39,7 +41,7 @@ TEST_F(Decoder, ListedPdus) {
         EXPECT_EQ(d.hasConcat ? u"%1/%2/%3"_s.arg(c.reference).arg(c.total).arg(c.sequence) : "",
                   row["concat"]);
         EXPECT_EQ(d.status, row["status"].isEmpty() ? -1 : row["status"].toInt(nullptr, 16));
-        const bool received = d.kind != PduKind::Submit;
+        const bool received = d.kind != PduKind::Submit && !d.text.isEmpty();
         EXPECT_EQ(coder.PlainSMS(),
                   received ? QString(kStamp + '\t' + d.number + '\t' + d.text) : "");
     }
@@ -77,6 +79,9 @@ TEST_F(Decoder, RawPduLogWhenTestSmsIsOn) {
     coder.setRowSMS(QStringLiteral("0011"));  // undecodable: the line the diagnosis needs most
     EXPECT_EQ(testsupport::ReadBytes(log),
               (kStamp + ' ' + spaced + "\r\n" + kStamp + " 0011\r\n").toUtf8());
+    for (const char* key : {"ME1", "ME2"})  // an undecodable PDU is news once in each place
+        EXPECT_TRUE(coder.FirstSightOfUndecodable(key)) << key;
+    EXPECT_FALSE(coder.FirstSightOfUndecodable("ME1"));
 }
 
 }  // namespace

@@ -8,15 +8,12 @@
 
 namespace {
 
-QString Pack(const Septets& septets) {
+// The packed septets of a header (if any), then of the text.
+QString Pack(const QString& text, Septets septets = {}) {
+    AppendGsm7Septets(septets, text);
     QString out;
     AppendPackedSeptets(out, septets.constData(), septets.size());
     return out;
-}
-QString Pack(const QString& text) {
-    Septets septets;
-    AppendGsm7Septets(septets, text);
-    return Pack(septets);
 }
 
 TEST(PduPrimitives, SemiOctetsAndTimeStamps) {
@@ -35,8 +32,8 @@ TEST(PduPrimitives, SeptetPacking) {
     EXPECT_EQ(Pack(QStringLiteral("1234567")), QStringLiteral("31D98C56B3DD00"));
     EXPECT_EQ(Pack(QStringLiteral("hellohello")), QStringLiteral("E8329BFD4697D9EC37"));
     // The concatenation header and its fill bit, up to 255 parts.
-    EXPECT_EQ(Pack(ConcatHeaderSeptets(0x2A, 2, 1)), QStringLiteral("0500032A020100"));
-    EXPECT_EQ(Pack(ConcatHeaderSeptets(0x10, 200, 155)), QStringLiteral("05000310C89B00"));
+    EXPECT_EQ(Pack({}, ConcatHeaderSeptets(0x2A, 2, 1)), QStringLiteral("0500032A020100"));
+    EXPECT_EQ(Pack({}, ConcatHeaderSeptets(0x10, 200, 155)), QStringLiteral("05000310C89B00"));
 
     const std::uint8_t packed[] = {0xE8, 0x32, 0x9B, 0xFD, 0x06};
     std::uint8_t septets[5];
@@ -45,6 +42,7 @@ TEST(PduPrimitives, SeptetPacking) {
     AppendGsm7Text(text, septets, 5);
     EXPECT_EQ(text, QStringLiteral("hello"));
     EXPECT_FALSE(UnpackSeptets(packed, 5, 0, 6, septets));  // the sixth septet is not there
+    EXPECT_FALSE(UnpackSeptets(packed, 1, 7, 1, septets));  // nor is the second
 }
 
 TEST(Gsm7Alphabet, EveryCharacterRoundTrips) {

@@ -13,8 +13,7 @@ namespace {
 
 struct ToolRun {
     int exitCode = -1;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
 class PduTool : public ScratchSettings {

@@ -58,7 +58,7 @@ QString Parsed(const QString& parser, const QString& arg, const QString& in) {
 // and literal text, and what the parser makes of it.
 TEST(AtReplies, RealReplies) {
     const auto rows = testsupport::DataTsv("at_replies.tsv");
-    ASSERT_EQ(rows.size(), 91);
+    ASSERT_EQ(rows.size(), 95);
     for (const auto& row : rows) {
         const QString parser = row["parser"];
         EXPECT_EQ(Parsed(parser.section(' ', 0, 0), parser.section(' ', 1),
