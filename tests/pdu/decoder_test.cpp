@@ -53,8 +53,7 @@ TEST_F(Decoder, ListedPdus) {
     EXPECT_EQ(coder.PlainSMS(), QStringLiteral("05.03.2024 09:08:02\t+79001234567\thello"));
     // The report words come from the settings file.
     set("SMSreports", "Delivered", QStringLiteral("OK!"));
-    coder.setRowSMS(
-        QStringLiteral("07919700111111F1062A0B919700214365F7622150413000216221504130702100"));
+    coder.setRowSMS(u"07919700111111F1062A0B919700214365F7622150413000216221504130702100"_s);
     EXPECT_TRUE(coder.Decoded().text.startsWith(QStringLiteral("Отчет о доставке: OK! +7")));
 }
 

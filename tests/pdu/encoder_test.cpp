@@ -128,6 +128,8 @@ TEST_F(Encoder, ReferenceCounterLoadsOnceAdvancesAndWritesBack) {
     set("SMS", "LongID", QStringLiteral("77"));
     EXPECT_EQ(DecodePdu(PduOf(send(longText)[0])).concat.reference, 1);
     EXPECT_EQ(get("SMS", "LongID"), QStringLiteral("1"));
+    // The reference is found in an element without a validity period too.
+    EXPECT_EQ(ConcatReferenceOf("0041000B919700214365F70000080500032A020100-16"), 42);
     // A single message takes no reference.
     send(QStringLiteral("short"));
     EXPECT_EQ(get("SMS", "LongID"), QStringLiteral("1"));
