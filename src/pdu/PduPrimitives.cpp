@@ -4,21 +4,6 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-bool IsBinaryText(const QString& bits) {
-    for (QChar c : bits) {
-        if (c != QLatin1Char('0') && c != QLatin1Char('1'))
-            return false;
-    }
-    return true;
-}
-
-unsigned BitsValue(const QString& bits) {
-    unsigned value = 0;
-    for (QChar c : bits)
-        value = value * 2 + (c == QLatin1Char('1') ? 1 : 0);
-    return value;
-}
-
 }  // namespace
 
 void AppendHexOctet(QString& out, unsigned octet) {
@@ -67,17 +52,6 @@ QString NumberToSemiOctets(const QString& number) {
     return out;
 }
 
-QString SemiOctetsToNumber(const QString& semiOctets) {
-    QString out = QStringLiteral("+");
-    for (int i = 0; i + 1 < semiOctets.size(); i += 2) {
-        for (QChar c : {semiOctets[i + 1], semiOctets[i]}) {
-            if (c != QLatin1Char('F') && c != QLatin1Char('f'))
-                out += c;
-        }
-    }
-    return out;
-}
-
 void AppendAddressDigits(QString& out, const std::uint8_t* octets, int digits, bool plus) {
     static constexpr char kSemiOctetChars[] = "0123456789*#abc";
     const int start = out.size();
@@ -91,48 +65,6 @@ void AppendAddressDigits(QString& out, const std::uint8_t* octets, int digits, b
             *dst++ = QLatin1Char(kSemiOctetChars[nibble]);
     }
     out.resize(dst - out.constData());
-}
-
-QString CharToBits(QChar c) {
-    const unsigned code = c.unicode() <= 0xFF ? c.unicode() : 0;
-    QString out;
-    for (int bit = 7; bit >= 0; --bit)
-        out += QLatin1Char((code >> bit) & 1 ? '1' : '0');
-    return out;
-}
-
-QString BitsToHex(const QString& bits) {
-    if (bits.isEmpty() || bits.size() > 8 || !IsBinaryText(bits))
-        return QString();
-    return HexOctet(BitsValue(bits));
-}
-
-QString HexToBits(const QString& hex) {
-    QString out;
-    for (QChar c : hex) {
-        const int v = HexDigitValue(c);
-        if (v < 0)
-            return QString();
-        for (int bit = 3; bit >= 0; --bit)
-            out += QLatin1Char((v >> bit) & 1 ? '1' : '0');
-    }
-    return out;
-}
-
-QString HexToDec(const QString& hex) {
-    if (hex.isEmpty() || hex.size() > 2)
-        return QString();
-    const int high = hex.size() == 2 ? HexDigitValue(hex[0]) : 0;
-    const int low = HexDigitValue(hex[hex.size() - 1]);
-    if (high < 0 || low < 0)
-        return QString();
-    return QString::number(high * 16 + low);
-}
-
-QString BitsToDec(const QString& bits) {
-    if (bits.isEmpty() || bits.size() > 15 || !IsBinaryText(bits))
-        return QString();
-    return QString::number(BitsValue(bits));
 }
 
 void AppendPackedSeptets(QString& out, const std::uint8_t* septets, int count, int fillBits) {
@@ -149,13 +81,6 @@ void AppendPackedSeptets(QString& out, const std::uint8_t* septets, int count, i
     }
     if (pending > 0 && count > 0)
         AppendHexOctet(out, accumulator & 0xFF);
-}
-
-QString PackSeptets(const std::uint8_t* septets, int count, int fillBits) {
-    QString out;
-    out.reserve((count * 7 + fillBits + 7) / 8 * 2);
-    AppendPackedSeptets(out, septets, count, fillBits);
-    return out;
 }
 
 bool UnpackSeptets(const std::uint8_t* octets, int octetCount, int bitOffset, int count,

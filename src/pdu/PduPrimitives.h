@@ -1,6 +1,6 @@
 #pragma once
 // The small conversions the PDU encoder and decoder are built from: hex text, swapped
-// semi-octets, binary digit text, 7-bit packing, time stamps and the concatenation header.
+// semi-octets, 7-bit packing, time stamps and the concatenation header.
 // Every function is pure and checks its bounds; none throws.
 #include <QByteArray>
 #include <QString>
@@ -22,9 +22,6 @@ int HexDigitValue(QChar c);
 // Phone number in swapped semi-octets: blanks around it and a leading "+" dropped, "F" appended
 // to an odd count, each pair exchanged. 79001234567 gives 9700214365F7.
 QString NumberToSemiOctets(const QString& number);
-// Swapped semi-octet text back to "+" and the digits; every "F" dropped, a lone last character
-// dropped. 9700214365F7 gives +79001234567.
-QString SemiOctetsToNumber(const QString& semiOctets);
 
 // The digits of an address field (octets of swapped semi-octets), at most `digits` of them,
 // after an optional "+". Semi-octets A to E are the characters * # a b c; F is the filler and
@@ -34,21 +31,8 @@ void AppendAddressDigits(QString& out, const std::uint8_t* octets, int digits, b
 // `out` becomes the pieces joined, reusing its storage when it is not shared.
 void AssignJoined(QString& out, std::initializer_list<QStringView> pieces);
 
-// A character's code (its Latin-1 code, 0 when it has none) as eight binary digits.
-QString CharToBits(QChar c);
-// One to eight binary digits as two hex digits; "" for an empty or longer input.
-QString BitsToHex(const QString& bits);
-// Four binary digits per hex digit.
-QString HexToBits(const QString& hex);
-// One or two hex digits as decimal text ("A" is read as "0A").
-QString HexToDec(const QString& hex);
-// Up to 15 binary digits as decimal text.
-QString BitsToDec(const QString& bits);
-
 // 7-bit packing (TS 23.038): septet k starts at stream bit 7k + fillBits; a final partial octet
-// is completed with zero bits. Returns the packed octets as hex text.
-QString PackSeptets(const std::uint8_t* septets, int count, int fillBits = 0);
-// Appends to `out` the packed octets of the septets (hex text).
+// is completed with zero bits. Appends to `out` the packed octets of the septets (hex text).
 void AppendPackedSeptets(QString& out, const std::uint8_t* septets, int count, int fillBits = 0);
 // Reads `count` septets starting at bit `bitOffset` of the octets; false when the octets end
 // before the last septet.

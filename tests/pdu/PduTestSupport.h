@@ -19,12 +19,10 @@ protected:
     void TearDown() override { INIFileName = saved_; }
     QString folder() const { return dir_.path(); }
     void set(const char* section, const char* key, const QString& value) {
-        ASSERT_TRUE(
-            WriteINI(INIFileName, QString::fromUtf8(section), QString::fromUtf8(key), value));
+        ASSERT_TRUE(WriteINI(INIFileName, section, key, value));
     }
     QString get(const char* section, const char* key) {
-        return ReadINI(INIFileName, QString::fromUtf8(section), QString::fromUtf8(key),
-                       QStringLiteral("<missing>"));
+        return ReadINI(INIFileName, section, key, "<missing>");
     }
 
 private:

@@ -1,5 +1,7 @@
 #include "PhoneFixtures.h"
 
+#include <QRegularExpression>
+
 namespace phonetest {
 
 const QVector<testsupport::TsvRow>& ReplyRows() {
@@ -27,6 +29,27 @@ QString Reply(int line) {
     if (row < 0 || row >= ReplyRows().size())
         return QStringLiteral("<no line %1>").arg(line);
     return ReplyText(ReplyRows()[row]);
+}
+
+QString Composed(const QString& spec) {
+    static const QRegularExpression piece(
+        QStringLiteral(R"(^#(\d+)(\[(\d+),?(\d*)\]|<(\d+)|>(\d+))?$)"));
+    QString out;
+    for (const QString& p : spec.split(QStringLiteral(" + "))) {
+        const auto m = piece.match(p);
+        QString reply = m.hasMatch() ? Reply(m.captured(1).toInt()).replace("<mr>", "7") : "";
+        if (!m.hasMatch())
+            out += testsupport::Unescape(p);
+        else if (m.capturedLength(2) && m.captured(2)[0] == '[')
+            out += reply.section("\r\n", m.captured(3).toInt(),
+                                 m.captured(m.capturedLength(4) ? 4 : 3).toInt()) +
+                   "\r\n";
+        else if (m.capturedLength(5))
+            out += reply.left(m.captured(5).toInt());
+        else
+            out += reply.mid(m.captured(6).toInt());
+    }
+    return out;
 }
 
 }  // namespace phonetest
