@@ -7,6 +7,7 @@
 #include "app/window/GaugeWidgets.h"
 #include "app/window/Gauges.h"
 #include "app/window/LampPanel.h"
+#include "dialogs/ColourValues.h"
 #include "files/AlarmLamps.h"
 #include "testsupport.h"
 
@@ -44,30 +45,20 @@ TEST(Gauges, LooksOfTheBandEdges) {
     }
 }
 
-// Outside the scale the battery keeps the colours last shown but takes the new label and width.
-TEST(Gauges, TheBatteryKeepsItsColoursOutsideTheScale) {
-    BatteryGauge gauge;
-    gauge.ShowLevel(30);
-    gauge.ShowLevel(150);
-    EXPECT_EQ(gauge.look().bodyColour, 0xC00000u);
-    EXPECT_EQ(gauge.look().emptyWidthTwips, 0);
-    EXPECT_EQ(gauge.lblBat()->text(), QStringLiteral("150"));
-    gauge.ShowLevel(10);
-    EXPECT_EQ(gauge.look().capColour, 255u);
-    EXPECT_EQ(gauge.lblBat()->text(), QStringLiteral("10"));
-}
-
 // Rendered pixels: a row names the drawing, a pixel and its colour value (-1: the background).
+// The battery shows a level outside the scale after 30: it keeps the colours of 30 and shows no
+// empty part.
 TEST(Gauges, DrawnPixels) {
     BatteryGauge battery;
-    battery.ShowLevel(100);
+    battery.ShowLevel(30);
+    battery.ShowLevel(150);
+    EXPECT_EQ(battery.lblBat()->text(), QStringLiteral("150"));
     AntennaGauge antenna;
     antenna.ShowLevel(31);
     AlarmLamps alarms;
     alarms.SetAlarm(AlarmDatabase, AlarmRaised);
     LampPanel lamps;
     lamps.ShowLamps(alarms);
-    QWidget* lamp = lamps.findChild<QWidget*>(QStringLiteral("AlAdo_0"));
     const struct {
         const char* what;
         QWidget* drawing;
@@ -75,20 +66,20 @@ TEST(Gauges, DrawnPixels) {
         QPoint at;
         qint64 colour;
     } cases[] = {
-        {"battery", Drawing(&battery), {78, 22}, {0, 6}, 0x400000},
-        {"signal", Drawing(&antenna), {65, 24}, {16, 21}, 0x400000},
-        {"lamp", lamp, {18, 18}, {9, 9}, AlarmLamps::kRed},
+        {"battery cap", Drawing(&battery), {78, 22}, {0, 6}, 0xC00000},
+        {"battery body, no empty part", Drawing(&battery), {78, 22}, {10, 10}, 0xC00000},
+        {"battery outline two pixels wide", Drawing(&battery), {78, 22}, {76, 10}, -1},
+        {"mast top", Drawing(&antenna), {65, 24}, {5, 3}, 0x404040},
+        {"mast upright", Drawing(&antenna), {65, 24}, {5, 11}, 0x404040},
+        {"first bar's top", Drawing(&antenna), {65, 24}, {16, 21}, 0x400000},
+        {"lamp", lamps.findChild<QWidget*>(QStringLiteral("AlAdo_0")), {18, 18}, {9, 9}, 255},
     };
     for (const auto& c : cases) {
         ASSERT_NE(c.drawing, nullptr) << c.what;
         EXPECT_EQ(c.drawing->size(), c.size) << c.what;
-        const QImage image = c.drawing->grab().toImage();
-        const QColor background = c.drawing->palette().color(QPalette::Window);
-        const QColor expected =
-            c.colour < 0
-                ? background
-                : QColor(int(c.colour & 0xFF), int(c.colour >> 8 & 0xFF), int(c.colour >> 16));
-        EXPECT_EQ(image.pixelColor(c.at), expected) << c.what << " " << c.at.x() << "," << c.at.y();
+        const QColor expected = c.colour < 0 ? c.drawing->palette().color(QPalette::Window)
+                                             : ColourFromValue(quint32(c.colour));
+        EXPECT_EQ(c.drawing->grab().toImage().pixelColor(c.at), expected) << c.what;
     }
     EXPECT_EQ(lamps.LampColour(0), AlarmLamps::kRed);
     EXPECT_EQ(lamps.LampColour(6), 0u);
