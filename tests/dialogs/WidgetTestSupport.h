@@ -135,4 +135,20 @@ inline QString WidgetFact(const QWidget* top, const QString& key) {
     return QStringLiteral("<no fact ") + key + QLatin1Char('>');
 }
 
+// Checks a script row's facts ("key=value" parted by ";"): ini.SECTION/KEY is the settings file's
+// value, any other key is `fact`'s; "$folder" in a value stands for the settings folder.
+inline void ExpectFacts(const QString& facts, const ScratchSettings& settings,
+                        const std::function<QString(const QString&)>& fact) {
+    for (const QString& item : facts.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString key = item.section(QLatin1Char('='), 0, 0);
+        const QString shown = key.startsWith(QLatin1String("ini."))
+                                  ? settings.value(key.mid(4).section(QLatin1Char('/'), 0, 0),
+                                                   key.section(QLatin1Char('/'), 1))
+                                  : fact(key);
+        QString expected = item.section(QLatin1Char('='), 1);
+        expected.replace(QLatin1String("$folder"), settings.folder());
+        EXPECT_EQ(shown.toStdString(), expected.toStdString()) << key.toStdString();
+    }
+}
+
 }  // namespace widgettest

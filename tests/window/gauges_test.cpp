@@ -17,15 +17,6 @@ QString Hex(quint32 value) {
     return QString::number(value, 16);
 }
 
-// The widget a gauge draws on (beside its label).
-QWidget* Drawing(const QWidget* gauge) {
-    for (QWidget* child : gauge->findChildren<QWidget*>()) {
-        if (!qobject_cast<QLabel*>(child))
-            return child;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 // A row: the level; the signal's bars and colour; the battery's body and cap colours ("kept"
@@ -59,6 +50,10 @@ TEST(Gauges, DrawnPixels) {
     alarms.SetAlarm(AlarmDatabase, AlarmRaised);
     LampPanel lamps;
     lamps.ShowLamps(alarms);
+    // A gauge draws on its first widget, its label follows.
+    const auto drawing = [](const QWidget* gauge) {
+        return gauge->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    };
     const struct {
         const char* what;
         QWidget* drawing;
@@ -66,12 +61,12 @@ TEST(Gauges, DrawnPixels) {
         QPoint at;
         qint64 colour;
     } cases[] = {
-        {"battery cap", Drawing(&battery), {78, 22}, {0, 6}, 0xC00000},
-        {"battery body, no empty part", Drawing(&battery), {78, 22}, {10, 10}, 0xC00000},
-        {"battery outline two pixels wide", Drawing(&battery), {78, 22}, {76, 10}, -1},
-        {"mast top", Drawing(&antenna), {65, 24}, {5, 3}, 0x404040},
-        {"mast upright", Drawing(&antenna), {65, 24}, {5, 11}, 0x404040},
-        {"first bar's top", Drawing(&antenna), {65, 24}, {16, 21}, 0x400000},
+        {"battery cap", drawing(&battery), {78, 22}, {0, 6}, 0xC00000},
+        {"battery body, no empty part", drawing(&battery), {78, 22}, {10, 10}, 0xC00000},
+        {"battery outline two pixels wide", drawing(&battery), {78, 22}, {76, 10}, -1},
+        {"mast top", drawing(&antenna), {65, 24}, {5, 3}, 0x404040},
+        {"mast upright", drawing(&antenna), {65, 24}, {5, 11}, 0x404040},
+        {"first bar's top", drawing(&antenna), {65, 24}, {16, 21}, 0x400000},
         {"lamp", lamps.findChild<QWidget*>(QStringLiteral("AlAdo_0")), {18, 18}, {9, 9}, 255},
     };
     for (const auto& c : cases) {

@@ -235,9 +235,8 @@ TEST(Window, ScriptsOfTheTable) {
         for (const QString& step : row["steps"].split(u' ', Qt::SkipEmptyParts))
             session.Step(step, trace);
         EXPECT_EQ(trace.join(u" / ").toStdString(), row["trace"].toStdString());
-        for (const QString& fact : row["facts"].split(u';', Qt::SkipEmptyParts))
-            EXPECT_EQ(session.Fact(fact.section(u'=', 0, 0)).toStdString(),
-                      fact.section(u'=', 1).toStdString());
+        widgettest::ExpectFacts(row["facts"], session.settings,
+                                [&](const QString& key) { return session.Fact(key); });
     }
 }
 
@@ -248,9 +247,8 @@ TEST_F(WindowTest, ACycleAgainstTheVirtualModemFillsTheGaugesAndTheReceivedList)
         if (row["kind"] == u"deliver" && inbox.size() < 2 && row["number"].startsWith(u'+'))
             inbox << row["pdu"];
     }
-    ASSERT_EQ(inbox.size(), 2);
     testsupport::ModemSim modem;
-    ASSERT_TRUE(modem.start({}, inbox));
+    ASSERT_TRUE(inbox.size() == 2 && modem.start({}, inbox));
     Set(u"Phone/ComPort"_s, modem.link());
     Set(u"Phone/Period"_s, u"1"_s);
     // No database: the messages stay in the list and in the phone.
@@ -286,15 +284,15 @@ TEST_F(WindowTest, ListsKeepTheirColumnsForAnyIdWidthAtTheMinimumSize) {
     QStringList lines;
     for (int i = 0; i < 1200; ++i)
         lines << QString::number(qint64(std::pow(10, i % 6)) + i / 6) +
-                     QStringLiteral("\tTrue\t05.11.10 12:34:56\t+79161234567 Отчет ") +
-                     QString(i, QLatin1Char('x'));
+                     u"\tTrue\t05.11.10 12:34:56\t+79161234567 Отчет "_s + QString(i, u'x');
     window->showReceived(lines);
     window->showSending(lines);
+    EXPECT_EQ(window->List2Model()->Lines(), lines);
     for (QTreeView* list : {window->List1(), window->List2()}) {
         const QAbstractItemModel* model = list->model();
         QHeaderView* header = list->header();
-        EXPECT_TRUE(header->parentWidget() == list && header->isVisibleTo(window.get()));
-        EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
+        EXPECT_TRUE(header->parentWidget() == list && header->isVisibleTo(window.get()) &&
+                    QFontInfo(list->font()).fixedPitch());
         EXPECT_GT(list->viewport()->height(), 3 * list->sizeHintForRow(0));
         list->scrollToBottom();
         QApplication::processEvents();
@@ -309,28 +307,22 @@ TEST_F(WindowTest, ListsKeepTheirColumnsForAnyIdWidthAtTheMinimumSize) {
                 }
             }
         }
-        EXPECT_TRUE(model->index(1199, 0)
-                        .data(Qt::ToolTipRole)
-                        .toString()
-                        .endsWith(QString(1199, QLatin1Char('x'))));
+        EXPECT_TRUE(
+            model->index(1199, 0).data(Qt::ToolTipRole).toString().endsWith(QString(1199, u'x')));
     }
-    EXPECT_EQ(window->List2Model()->Lines(), lines);
 }
 
 // Qt's own buttons and the open-file dialog speak Russian with Qt's translation loaded.
 TEST(RussianTranslation, QtsOwnDialogsSpeakRussian) {
     QTranslator* russian = InstallRussianTranslation(*QCoreApplication::instance());
     ASSERT_NE(russian, nullptr) << "qtbase_ru.qm of qt6-translations-l10n is missing";
-    QMessageBox question(QMessageBox::Question, QString(), QString(),
-                         QMessageBox::Yes | QMessageBox::Cancel);
+    QMessageBox question(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::Cancel);
     QFileDialog files;
     files.setOption(QFileDialog::DontUseNativeDialog);
-    const QLabel* lookIn = files.findChild<QLabel*>(QStringLiteral("lookInLabel"));
     const QStringList shown = {question.button(QMessageBox::Yes)->text(),
                                question.button(QMessageBox::Cancel)->text(),
-                               lookIn ? lookIn->text() : QString()};
+                               widgettest::WidgetFact(&files, u"text.lookInLabel"_s)};
     QCoreApplication::removeTranslator(russian);
     delete russian;
-    EXPECT_EQ(shown, QStringList({QStringLiteral("&Да"), QStringLiteral("Отмена"),
-                                  QStringLiteral("Перейти к:")}));
+    EXPECT_EQ(shown, QStringList({u"&Да"_s, u"Отмена"_s, u"Перейти к:"_s}));
 }
