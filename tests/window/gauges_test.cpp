@@ -1,65 +1,81 @@
-// The gauges' values at their band edges, and the widgets that draw them.
+// The gauges' values at their band edges (tests/data/window_gauge_bands.tsv), and what the gauge
+// and lamp widgets draw.
 #include <gtest/gtest.h>
 
 #include <QLabel>
 
 #include "app/window/GaugeWidgets.h"
 #include "app/window/Gauges.h"
+#include "app/window/LampPanel.h"
+#include "dialogs/ColourValues.h"
+#include "files/AlarmLamps.h"
+#include "testsupport.h"
 
-TEST(AntennaGauge, BarsAndColourByBand) {
-    const struct {
-        int level;
-        int bars;
-        quint32 colour;
-    } cases[] = {{-1, 1, 0xFF0000}, {0, 1, 0xFF0000},  {3, 1, 0xFF0000},  {4, 2, 0xC00000},
-                 {8, 2, 0xC00000},  {9, 3, 0xC00000},  {12, 3, 0xC00000}, {13, 4, 0x800000},
-                 {17, 4, 0x800000}, {18, 5, 0x800000}, {22, 5, 0x800000}, {23, 6, 0x400000},
-                 {27, 6, 0x400000}, {28, 7, 0x400000}, {31, 7, 0x400000}, {99, 7, 0x400000},
-                 {100, 7, 0x400000}};
-    for (const auto& c : cases) {
-        const AntennaLook look = ShowAntennaLevel(c.level);
-        EXPECT_EQ(look.bars, c.bars) << c.level;
-        EXPECT_EQ(look.colour, c.colour) << c.level;
+namespace {
+
+QString Hex(quint32 value) {
+    return QString::number(value, 16);
+}
+
+}  // namespace
+
+// A row: the level; the signal's bars and colour; the battery's body and cap colours ("kept"
+// outside the scale), the empty width and the mark's offset in twips.
+TEST(Gauges, LooksOfTheBandEdges) {
+    for (const testsupport::TsvRow& row : testsupport::DataTsv("window_gauge_bands.tsv")) {
+        const int level = row["level"].toInt();
+        const AntennaLook antenna = ShowAntennaLevel(level);
+        const BatteryLook battery = ShowBatteryLevel(level);
+        const QStringList shown = {
+            QString::number(antenna.bars), Hex(antenna.colour),
+            battery.coloursChanged ? Hex(battery.bodyColour) + u' ' + Hex(battery.capColour)
+                                   : QStringLiteral("kept"),
+            QString::number(battery.emptyWidthTwips), QString::number(battery.markOffsetTwips)};
+        EXPECT_EQ(shown.join(u' '), row["antenna"] + u' ' + row["battery"]) << level;
+        EXPECT_EQ(battery.label, QString::number(level));
     }
 }
 
-TEST(BatteryGauge, ColoursWidthAndMarkByBand) {
+// Rendered pixels: a row names the drawing, a pixel and its colour value (-1: the background).
+// The battery shows a level outside the scale after 30: it keeps the colours of 30 and shows no
+// empty part.
+TEST(Gauges, DrawnPixels) {
+    BatteryGauge battery;
+    battery.ShowLevel(30);
+    battery.ShowLevel(150);
+    EXPECT_EQ(battery.lblBat()->text(), QStringLiteral("150"));
+    AntennaGauge antenna;
+    antenna.ShowLevel(31);
+    AlarmLamps alarms;
+    alarms.SetAlarm(AlarmDatabase, AlarmRaised);
+    LampPanel lamps;
+    lamps.ShowLamps(alarms);
+    // A gauge draws on its first widget, its label follows.
+    const auto drawing = [](const QWidget* gauge) {
+        return gauge->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    };
     const struct {
-        int level;
-        quint32 body;
-        quint32 cap;
-        int emptyTwips;
-    } cases[] = {{0, 0xFF0000, 255, 1000},      {25, 0xFF0000, 255, 750},
-                 {26, 0xC00000, 0xC00000, 740}, {50, 0xC00000, 0xC00000, 500},
-                 {51, 0x800000, 0x800000, 490}, {75, 0x800000, 0x800000, 250},
-                 {76, 0x400000, 0x400000, 240}, {100, 0x400000, 0x400000, 0}};
+        const char* what;
+        QWidget* drawing;
+        QSize size;
+        QPoint at;
+        qint64 colour;
+    } cases[] = {
+        {"battery cap", drawing(&battery), {78, 22}, {0, 6}, 0xC00000},
+        {"battery body, no empty part", drawing(&battery), {78, 22}, {10, 10}, 0xC00000},
+        {"battery outline two pixels wide", drawing(&battery), {78, 22}, {76, 10}, -1},
+        {"mast top", drawing(&antenna), {65, 24}, {5, 3}, 0x404040},
+        {"mast upright", drawing(&antenna), {65, 24}, {5, 11}, 0x404040},
+        {"first bar's top", drawing(&antenna), {65, 24}, {16, 21}, 0x400000},
+        {"lamp", lamps.findChild<QWidget*>(QStringLiteral("AlAdo_0")), {18, 18}, {9, 9}, 255},
+    };
     for (const auto& c : cases) {
-        const BatteryLook look = ShowBatteryLevel(c.level);
-        EXPECT_TRUE(look.coloursChanged) << c.level;
-        EXPECT_EQ(look.bodyColour, c.body) << c.level;
-        EXPECT_EQ(look.capColour, c.cap) << c.level;
-        EXPECT_EQ(look.emptyWidthTwips, c.emptyTwips) << c.level;
-        EXPECT_EQ(look.markOffsetTwips, c.emptyTwips - 123) << c.level;
-        EXPECT_EQ(look.label, QString::number(c.level));
+        ASSERT_NE(c.drawing, nullptr) << c.what;
+        EXPECT_EQ(c.drawing->size(), c.size) << c.what;
+        const QColor expected = c.colour < 0 ? c.drawing->palette().color(QPalette::Window)
+                                             : ColourFromValue(quint32(c.colour));
+        EXPECT_EQ(c.drawing->grab().toImage().pixelColor(c.at), expected) << c.what;
     }
-}
-
-TEST(BatteryGauge, LevelOutsideTheScaleKeepsTheColoursAndNeverGivesANegativeWidth) {
-    for (int level : {-5, 101, 250}) {
-        const BatteryLook look = ShowBatteryLevel(level);
-        EXPECT_FALSE(look.coloursChanged) << level;
-        EXPECT_EQ(look.label, QString::number(level));
-        EXPECT_GE(look.emptyWidthTwips, 0) << level;
-        EXPECT_LE(look.emptyWidthTwips, 1000) << level;
-    }
-
-    BatteryGauge gauge;
-    gauge.ShowLevel(30);
-    gauge.ShowLevel(150);
-    EXPECT_EQ(gauge.look().bodyColour, 0xC00000u);
-    EXPECT_EQ(gauge.look().emptyWidthTwips, 0);
-    EXPECT_EQ(gauge.lblBat()->text(), QStringLiteral("150"));
-    gauge.ShowLevel(10);
-    EXPECT_EQ(gauge.look().capColour, 255u);
-    EXPECT_EQ(gauge.lblBat()->text(), QStringLiteral("10"));
+    EXPECT_EQ(lamps.LampColour(0), AlarmLamps::kRed);
+    EXPECT_EQ(lamps.LampColour(6), 0u);
 }

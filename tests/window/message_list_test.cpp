@@ -7,25 +7,14 @@
 #include <QTreeView>
 
 #include "app/window/MessageList.h"
+#include "testsupport.h"
 
+// A row: the line (escaped) and the four fields shown, parted by "|".
 TEST(MessageList, LineFieldsKeepEachRecordOnOneLineInItsColumns) {
-    const struct {
-        const char* line;
-        QStringList fields;
-    } cases[] = {
-        {"112\tFalse\t05.11.10 12:34:56\t+79161234567 Hi",
-         {"112", "False", "05.11.10 12:34:56", "+79161234567 Hi"}},
-        {"123456\t2\t0\tx", {"123456", "2", "0", "x"}},
-        // A tab past the last column shows as a blank; missing fields are empty.
-        {"a\tb\tc\td\te", {"a", "b", "c", "d e"}},
-        {"7", {"7", "", "", ""}},
-        // Line breaks keep the record on one line.
-        {"1\t2\t0\t7916 two\r\nlines\nand\rmore",
-         {"1", "2", "0", "7916 two\u21B5lines\u21B5and\u21B5more"}},
-        {"x\x01y", {"x y", "", "", ""}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(LineFields(QString::fromUtf8(c.line), 4), c.fields) << c.line;
+    for (const testsupport::TsvRow& row : testsupport::DataTsv("window_line_fields.tsv")) {
+        EXPECT_EQ(LineFields(testsupport::Unescape(row["line"]), 4).join(u'|'), row["fields"])
+            << row["case"].toStdString();
+    }
 }
 
 namespace {
