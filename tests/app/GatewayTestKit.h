@@ -24,8 +24,6 @@ using namespace Qt::StringLiterals;
 QString DeliverPdu(const QString& number, const QString& text);
 // The SMS-DELIVER a recipient would list for an SMS-SUBMIT the modem accepted (header kept).
 QString DeliverFromSubmit(const QString& submitHex);
-// Modem options refusing each command given ("CMGS:2": the second AT+CMGS; "CMGS": every one).
-QStringList Refusing(const QStringList& commands);
 
 struct SendRowState {
     QString id;
@@ -63,7 +61,6 @@ public:
     QString DatabasePath() const;
     void AddSendRow(const QString& number = u"79005550001"_s, const QString& text = u"Hello"_s);
     QList<SendRowState> SendRows() const;
-    int Status(int row) const { return SendRows().value(row).status; }
     QStringList ReceivedTexts() const { return ReceivedColumn(u"SmsMessage"_s); }
     // In the order stored; NULL as "".
     QStringList ReceivedColumn(const QString& column, const QString& table = u"Receive"_s) const;
