@@ -115,18 +115,9 @@ void GatewayRig::Load() {
     gateway_->Phone().setStepMs(kTestStepMs);
 }
 
-void GatewayRig::Start() {
-    Load();
-    gateway_->Start();
-}
-
 void GatewayRig::RunCycles(int cycles) {
     for (int i = 0; i < cycles; ++i)
         gateway_->RunCycle();
-}
-
-QString GatewayRig::DatabasePath() const {
-    return dir_.filePath(u"pelorus.db"_s);
 }
 
 QSqlQuery GatewayRig::Query(const QString& sql, const QStringList& values) const {

@@ -49,7 +49,10 @@ public:
     // runs its start-up (Load).
     void Load();
     // Load, then Start (the start-up checks give the phone its port and the gateway its tables).
-    void Start();
+    void Start() {
+        Load();
+        gateway_->Start();
+    }
     Gateway& G() { return *gateway_; }
     void RunCycles(int cycles);
     RecordingView view;
@@ -58,7 +61,7 @@ public:
     const Clock* clock = nullptr;
 
     // Database helpers (a connection of the test's own).
-    QString DatabasePath() const;
+    QString DatabasePath() const { return dir_.filePath(u"pelorus.db"_s); }
     void AddSendRow(const QString& number = u"79005550001"_s, const QString& text = u"Hello"_s);
     QList<SendRowState> SendRows() const;
     QStringList ReceivedTexts() const { return ReceivedColumn(u"SmsMessage"_s); }

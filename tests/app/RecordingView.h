@@ -33,10 +33,7 @@ public:
 
     // Log lines that contain the text.
     int LogCount(const QString& text) const {
-        int n = 0;
-        for (const QString& line : logLines)
-            n += line.contains(text) ? 1 : 0;
-        return n;
+        return static_cast<int>(logLines.filter(text).size());
     }
 
     bool answerYes = false;

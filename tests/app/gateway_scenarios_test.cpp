@@ -10,6 +10,7 @@
 #include "GatewayTestKit.h"
 #include "files/Journal.h"
 #include "pdu/PduDecoder.h"
+#include "pdu/SMScoder.h"
 #include "testsupport.h"
 
 using namespace Qt::StringLiterals;
@@ -27,11 +28,20 @@ QString Expand(const QString& field) {
     return text;
 }
 
-// "ME +79001234567 text" (a message from that sender) or "SM pdu HEX" (that PDU).
+// "ME +79001234567 text" (a message from that sender), "ME +79001234567 text #2" (its second part)
+// or "SM pdu HEX" (that PDU).
 QString InboxLine(const QString& entry) {
-    const QString from = entry.section(u' ', 1, 1), rest = Expand(entry.section(u' ', 2));
-    return entry.section(u' ', 0, 0) + u':' +
-           (from == u"pdu"_s ? rest : gatewaytest::DeliverPdu(from, rest));
+    const QString from = entry.section(u' ', 1, 1);
+    QString text = Expand(entry.section(u' ', 2)), pdu = text;
+    if (from != u"pdu"_s && text.contains(u" #"_s)) {
+        const int part = text.section(u" #"_s, -1).toInt();
+        text = text.section(u" #"_s, 0, -2);
+        const QStringList parts = SMScoder().PrepareSend(from, text, u"79001111111"_s, 0);
+        pdu = gatewaytest::DeliverFromSubmit(parts.value(part - 1).section(u'-', 0, 0));
+    } else if (from != u"pdu"_s) {
+        pdu = gatewaytest::DeliverPdu(from, text);
+    }
+    return entry.section(u' ', 0, 0) + u':' + pdu;
 }
 
 QString Joined(const QList<qint64>& numbers) {
@@ -82,6 +92,10 @@ QString Observed(GatewayRig& rig, const QString& what) {
                          .arg(d.concat.sequence)
                          .arg(d.text.size());
         }
+    } else if (name == u"in-phone"_s) {
+        n << rig.Modem().storedMessages();
+    } else if (name == u"sent-texts"_s) {  // sent in text mode
+        return rig.Modem().sentTexts().join(u'|');
     } else if (name == u"held"_s) {  // records held: to send, received, received and stored
         n << rig.G().Sending().count() << rig.G().Received().count() << 0;
         for (int pos = 1; pos <= rig.G().Received().count(); ++pos)
@@ -144,6 +158,8 @@ bool Do(GatewayRig& rig, const testsupport::TsvRow& s, std::unique_ptr<Journal>&
         rig.AddSendRow(arg == u"NULL"_s ? QString() : Expand(arg), Expand(value));
     else if (step == u"sql"_s)
         return rig.Execute(value);
+    else if (step == u"wait"_s)  // for the modem's line (a modem that dropped the line is back)
+        return rig.Modem().waitForOutput(value);
     else if (step == u"unplug"_s)
         rig.Modem().stop();
     else if (step == u"database"_s)
