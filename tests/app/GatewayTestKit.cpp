@@ -50,13 +50,6 @@ QString DeliverPdu(const QString& number, const QString& text) {
     return DeliverFromSubmit(parts.first().section(u'-', 0, 0));
 }
 
-QStringList Refusing(const QStringList& commands) {
-    QStringList options;
-    for (const QString& command : commands)
-        options << u"--fail"_s << command;
-    return options;
-}
-
 QString GatewayRig::ScratchTemplate() {
     // In memory where the machine offers it: a commit to SQLite then costs no disk flush.
     const QDir shm(u"/dev/shm"_s);
@@ -66,6 +59,7 @@ QString GatewayRig::ScratchTemplate() {
 }
 
 GatewayRig::GatewayRig() {
+    view.pacer = &pacer;
     settings = {
         {u"Server/SbType"_s, u"6"_s},           {u"Server/DbName"_s, DatabasePath()},
         {u"Server/TableSend"_s, u"Send"_s},     {u"Server/TableReceive"_s, u"Receive"_s},
@@ -121,18 +115,9 @@ void GatewayRig::Load() {
     gateway_->Phone().setStepMs(kTestStepMs);
 }
 
-void GatewayRig::Start() {
-    Load();
-    gateway_->Start();
-}
-
 void GatewayRig::RunCycles(int cycles) {
     for (int i = 0; i < cycles; ++i)
         gateway_->RunCycle();
-}
-
-QString GatewayRig::DatabasePath() const {
-    return dir_.filePath(u"pelorus.db"_s);
 }
 
 QSqlQuery GatewayRig::Query(const QString& sql, const QStringList& values) const {

@@ -24,8 +24,6 @@ using namespace Qt::StringLiterals;
 QString DeliverPdu(const QString& number, const QString& text);
 // The SMS-DELIVER a recipient would list for an SMS-SUBMIT the modem accepted (header kept).
 QString DeliverFromSubmit(const QString& submitHex);
-// Modem options refusing each command given ("CMGS:2": the second AT+CMGS; "CMGS": every one).
-QStringList Refusing(const QStringList& commands);
 
 struct SendRowState {
     QString id;
@@ -51,7 +49,10 @@ public:
     // runs its start-up (Load).
     void Load();
     // Load, then Start (the start-up checks give the phone its port and the gateway its tables).
-    void Start();
+    void Start() {
+        Load();
+        gateway_->Start();
+    }
     Gateway& G() { return *gateway_; }
     void RunCycles(int cycles);
     RecordingView view;
@@ -60,10 +61,9 @@ public:
     const Clock* clock = nullptr;
 
     // Database helpers (a connection of the test's own).
-    QString DatabasePath() const;
+    QString DatabasePath() const { return dir_.filePath(u"pelorus.db"_s); }
     void AddSendRow(const QString& number = u"79005550001"_s, const QString& text = u"Hello"_s);
     QList<SendRowState> SendRows() const;
-    int Status(int row) const { return SendRows().value(row).status; }
     QStringList ReceivedTexts() const { return ReceivedColumn(u"SmsMessage"_s); }
     // In the order stored; NULL as "".
     QStringList ReceivedColumn(const QString& column, const QString& table = u"Receive"_s) const;

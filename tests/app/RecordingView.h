@@ -1,31 +1,31 @@
 #pragma once
-// A view for the gateway tests: records everything the gateway shows and asks, and answers the
-// SMS-centre question as the test says.
+// A view for the gateway tests: records what the gateway shows and asks (each status also with
+// the virtual clock's milliseconds then), and answers the SMS-centre question as the test says.
 #include <QList>
 #include <QPair>
 #include <QStringList>
 
 #include "app/GatewayView.h"
 #include "files/AlarmLamps.h"
+#include "files/Pacer.h"
 
 class RecordingView : public GatewayView {
 public:
-    void showStatus(const QString& text) override { statuses << text; }
+    void showStatus(const QString& text) override {
+        statuses << text;
+        if (pacer)
+            timeline << QString::number(pacer->elapsedMs()) + QLatin1Char(' ') + text;
+    }
     void showReceived(const QStringList& lines) override { received = lines; }
     void showSending(const QStringList& lines) override { sending = lines; }
     void showBatteryLevel(int level) override { battery << level; }
     void showAntennaLevel(int level) override { antenna << level; }
-    void showLamps(const AlarmLamps& lamps) override {
-        for (int i = 0; i < AlarmLamps::kLamps; ++i)
-            lampColours[i] = lamps.colour(i);
-    }
+    void showLamps(const AlarmLamps&) override {}  // the gateway's Lamps() tell
     bool askYesNo(const QString& title, const QString& text) override {
         questions << qMakePair(title, text);
         return answerYes;
     }
-    void showMessage(const QString& title, const QString& text) override {
-        messages << title + QStringLiteral(": ") + text;
-    }
+    void showMessage(const QString&, const QString&) override {}
     void restoreWindow() override { ++restores; }
     void setStartStopEnabled(bool enabled) override { startStop << enabled; }
     void closeWindow() override { ++closeRequests; }
@@ -33,21 +33,19 @@ public:
 
     // Log lines that contain the text.
     int LogCount(const QString& text) const {
-        int n = 0;
-        for (const QString& line : logLines)
-            n += line.contains(text) ? 1 : 0;
-        return n;
+        return static_cast<int>(logLines.filter(text).size());
     }
 
     bool answerYes = false;
     QStringList statuses;
+    // With a pacer: "elapsed-ms status" for each status shown.
+    const VirtualPacer* pacer = nullptr;
+    QStringList timeline;
     QStringList received;
     QStringList sending;
     QList<int> battery;
     QList<int> antenna;
-    quint32 lampColours[AlarmLamps::kLamps] = {};
     QList<QPair<QString, QString>> questions;
-    QStringList messages;
     int restores = 0;
     QList<bool> startStop;
     int closeRequests = 0;

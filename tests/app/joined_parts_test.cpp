@@ -69,7 +69,7 @@ TEST(JoinedParts, OneRowFromPartsInAnyOrderAndSingleRowsPastTheTimeOut) {
     SMScoder coder;
     const QStringList whole = DeliverParts(coder, kWhole), broken = DeliverParts(coder, kBroken);
     // The first two deletes refused: those parts stay in the phone until the row is stored.
-    ASSERT_TRUE(rig.StartModem(gatewaytest::Refusing({u"CMGD:1"_s, u"CMGD:2"_s}),
+    ASSERT_TRUE(rig.StartModem({u"--fail"_s, u"CMGD:1"_s, u"--fail"_s, u"CMGD:2"_s},
                                {u"SM:"_s + whole[2], u"ME:"_s + whole[0], u"SM:"_s + whole[0],
                                 u"ME:"_s + whole[1], u"ME:"_s + broken[2], u"SM:"_s + broken[0]}));
     rig.SetDatabaseDown(true);
