@@ -2,11 +2,10 @@
 // the file emptied once settled, and a disk that takes nothing more.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
+#include "SmallTmpfs.h"
 #include "files/Journal.h"
 #include "testsupport.h"
 
@@ -50,13 +49,10 @@ TEST(Journal, ANewReaderFindsWhatIsUnsettled) {
 
 // A full disk leaves no half line for the next one to join; a second gateway keeps off.
 TEST(Journal, AFullDiskLeavesNoHalfLine) {
-    if (geteuid() != 0)
-        GTEST_SKIP() << "a small file system needs root to mount";
-    QTemporaryDir dir;
-    ASSERT_EQ(QProcess::execute(
-                  u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=4k"_s, u"tmpfs"_s, dir.path()}),
-              0);
-    const QString path = dir.filePath(u"Pelorus.journal"_s);
+    SmallTmpfs disk("size=4k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    const QString path = disk.filePath(u"Pelorus.journal"_s);
     {
         Journal j(path);
         ASSERT_TRUE(j.Load() && j.Stored(u"11"_s, u"first"_s));
@@ -68,5 +64,4 @@ TEST(Journal, AFullDiskLeavesNoHalfLine) {
     Journal reader(path);
     ASSERT_TRUE(reader.Load());
     EXPECT_EQ(reader.StoredMessages().value(u"11"_s), u"first"_s);
-    QProcess::execute(u"umount"_s, {dir.path()});
 }
