@@ -55,10 +55,17 @@ TEST(Journal, AFullDiskLeavesNoHalfLine) {
     const QString path = disk.filePath(u"Pelorus.journal"_s);
     {
         Journal j(path);
-        ASSERT_TRUE(j.Load() && j.Stored(u"11"_s, u"first"_s));
+        ASSERT_TRUE(j.Load() && j.Stored(u"11"_s, u"first"_s) && j.SendBegun(u"7777777"_s, 1, 0) &&
+                    j.PartAccepted(u"7777777"_s, 1));
         const qint64 before = QFileInfo(path).size();
         EXPECT_FALSE(j.Stored(u"12"_s, QString(5000, u'x')));
         EXPECT_EQ(QFileInfo(path).size(), before);
+        for (int n = 100; j.Stored(QString::number(n), u"d"_s); ++n) {  // fills the last page
+        }
+        // A refusal and a report the disk cannot take are known all the same.
+        EXPECT_FALSE(j.PartRefused(u"7777777"_s, 1) || j.PartReported(u"5555555"_s, 12, 0));
+        EXPECT_EQ(j.Sends()[u"7777777"_s].accepted, 0);
+        EXPECT_EQ(j.Reports().value(u"5555555"_s), (QMap<int, int>{{12, 0}}));
         EXPECT_FALSE(Journal(path).Load());  // held by j: a second gateway keeps off
     }
     Journal reader(path);
