@@ -56,21 +56,26 @@ TEST(Journal, AFullDiskLeavesNoHalfLine) {
     Journal second(path);
     {
         Journal j(path);
-        ASSERT_TRUE(j.Load() && j.Stored(u"11"_s, u"first"_s) && j.SendBegun(u"7777777"_s, 1, 0) &&
-                    j.PartAccepted(u"7777777"_s, 1));
+        ASSERT_TRUE(j.Load() && j.Stored(u"11"_s, u"first"_s) && j.SendBegun(u"7777777"_s, 2, 0) &&
+                    j.PartAccepted(u"7777777"_s, 1) && j.PartReported(u"5555555"_s, 12, 0));
         const qint64 before = QFileInfo(path).size();
         EXPECT_FALSE(j.Stored(u"12"_s, QString(5000, u'x')));
         EXPECT_EQ(QFileInfo(path).size(), before);
         for (int n = 100; j.Stored(QString::number(n), u"d"_s); ++n) {  // fills the last page
         }
-        // A refusal and a report the disk cannot take are known all the same.
-        EXPECT_FALSE(j.PartRefused(u"7777777"_s, 1) || j.PartReported(u"5555555"_s, 12, 0));
+        // Steps the disk cannot take are known all the same: a part taken as sent unseen, a
+        // refusal, a report, reports paired.
+        EXPECT_FALSE(j.PartUncertain(u"7777777"_s, 2));
+        EXPECT_EQ(j.Sends()[u"7777777"_s].uncertain, true);
+        EXPECT_FALSE(j.PartRefused(u"7777777"_s, 1) || j.PartReported(u"6666666"_s, 12, 0));
         EXPECT_EQ(j.Sends()[u"7777777"_s].accepted, 0);
-        EXPECT_EQ(j.Reports().value(u"5555555"_s), (QMap<int, int>{{12, 0}}));
+        EXPECT_TRUE(j.Reports().contains(u"6666666"_s));
+        EXPECT_FALSE(j.ReportsPaired(u"5555555"_s));
+        EXPECT_FALSE(j.Reports().contains(u"5555555"_s));
         // Held by j: a second gateway keeps off; what it learns meanwhile stays in its memory.
         EXPECT_FALSE(second.Load() || second.PartReported(u"6"_s, 12, 0));
     }
     ASSERT_TRUE(second.Load());  // the file alone counts now
     EXPECT_EQ(second.StoredMessages().value(u"11"_s), u"first"_s);
-    EXPECT_EQ(second.ReportsOlderThan(-60), QStringList());
+    EXPECT_EQ(second.ReportsOlderThan(-60), QStringList{u"5555555"_s});
 }
