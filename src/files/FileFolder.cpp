@@ -54,10 +54,6 @@ bool FileFolder::CreateFolder(const QString& folder) {
     return true;
 }
 
-QString FileFolder::EffectiveLogFolder() const {
-    return LogFolderOrFallback(logFolder_);
-}
-
 bool FileFolder::WriteFile(int kind, const QString& text) {
     if (kind != kLogFileKind)
         return false;

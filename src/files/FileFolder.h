@@ -42,9 +42,6 @@ public:
     QString OpenFile(const QString& initDir, const QString& filter1 = QString(),
                      const QString& filter2 = QString()) const;
 
-    // The folder the log lines actually go to (LogFolder, or the settings file's folder).
-    QString EffectiveLogFolder() const;
-
     // The settings readers' own lines (SetSettingsLog) go to this store's log from now on, until
     // it is destroyed. SetUpLogFolder calls it.
     void TakeSettingsLog();

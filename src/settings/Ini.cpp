@@ -152,7 +152,6 @@ public:
         if (it != files_.end())
             return it.value();
         auto parsed = Parse(path);
-        ++parseCount_;
         files_.insert(path, parsed);
         watch(path);
         return parsed;
@@ -161,7 +160,6 @@ public:
     void replace(const QString& path) {
         std::lock_guard<std::mutex> lock(mutex_);
         auto parsed = Parse(path);
-        ++parseCount_;
         files_.insert(path, parsed);
         ++generation_;
         watch(path);
@@ -171,11 +169,6 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         files_.clear();
         ++generation_;
-    }
-
-    quint64 parseCount() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return parseCount_;
     }
 
     quint64 generation() {
@@ -240,7 +233,6 @@ private:
     std::mutex mutex_;
     QHash<QString, std::shared_ptr<ParsedIni>> files_;
     quint64 generation_ = 1;
-    quint64 parseCount_ = 0;
     std::chrono::steady_clock::time_point nextCheck_{};
     QFileSystemWatcher* watcher_ = nullptr;
 };
@@ -341,10 +333,6 @@ bool WriteINI(const QString& fileName, const QString& section, const QString& ke
 
 void ForgetIniCache() {
     IniStore::instance().forget();
-}
-
-quint64 IniParseCount() {
-    return IniStore::instance().parseCount();
 }
 
 quint64 IniGeneration() {

@@ -35,8 +35,5 @@ bool WriteINI(const QString& fileName, const QString& section, const QString& ke
 // Forgets every parsed copy; the next read opens the file again.
 void ForgetIniCache();
 
-// Counts real parses of settings files (for tests that a read of an unchanged file costs none).
-quint64 IniParseCount();
-
 // Bumped whenever any parsed copy is refreshed; readers that keep values of their own compare it.
 quint64 IniGeneration();

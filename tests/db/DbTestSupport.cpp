@@ -9,7 +9,6 @@
 
 #include "db/ConnectionString.h"
 #include "db/DriverTarget.h"
-#include "settings/Ini.h"
 #include "testsupport.h"
 
 namespace dbtest {
@@ -30,10 +29,9 @@ QString Schema(const char* file) {
 }
 
 bool Succeeds(const QString& program, const QStringList& arguments, QString* error) {
-    QString output;
-    const int code = RunProgram(program, arguments, &output);
+    const int code = RunProgram(program, arguments, error);
     if (code != 0)
-        *error = program + " failed (" + QString::number(code) + "): " + output;
+        error->prepend(program + " failed (" + QString::number(code) + "): ");
     return code == 0;
 }
 
@@ -49,24 +47,20 @@ bool IsMariaDb(Engine e) {
     return e != Engine::SQLite && e != Engine::Firebird;
 }
 
-// The four ODBC variants follow each other in Engine.
 int OdbcVariant(Engine e) {
     const int variant = static_cast<int>(e) - static_cast<int>(Engine::MariaDbOdbc0);
     return variant >= 0 && variant <= 3 ? variant : -1;
 }
 
-// Why the engine cannot run here (its environment variable is missing), empty when it can.
-QString SkipReason(Engine engine) {
-    if (IsMariaDb(engine) && Env("PELORUS_MARIADB_SOCKET").isEmpty())
-        return QStringLiteral(
-            "PELORUS_MARIADB_SOCKET is not set (scripts/test.d/start-mariadb.sh)");
-    if (OdbcVariant(engine) >= 0 && Env("PELORUS_MARIADB_ODBC_PORT").isEmpty())
-        return QStringLiteral(
-            "PELORUS_MARIADB_ODBC_PORT is not set: the test server could not "
-            "listen on 3306, where the MySQL ODBC strings connect");
-    if (engine == Engine::Firebird && Env("PELORUS_FIREBIRD_DIR").isEmpty())
-        return QStringLiteral("PELORUS_FIREBIRD_DIR is not set (scripts/test.d/start-firebird.sh)");
-    return QString();
+// The environment each engine needs (scripts/test.d/start-*.sh): the MySQL ODBC strings connect
+// to port 3306, where the test server may not have been able to listen.
+QStringList Needs(Engine e) {
+    if (e == Engine::SQLite)
+        return {};
+    if (e == Engine::Firebird)
+        return {"PELORUS_FIREBIRD_DIR"};
+    return OdbcVariant(e) < 0 ? QStringList{"PELORUS_MARIADB_SOCKET"}
+                              : QStringList{"PELORUS_MARIADB_SOCKET", "PELORUS_MARIADB_ODBC_PORT"};
 }
 
 }  // namespace
@@ -100,27 +94,6 @@ QString RegisterOdbcDrivers() {
                           {testsupport::SourceDir() + "/scripts/register-odbc-drivers.sh"}) == 0;
     }();
     return registered ? dir.path() : QString();
-}
-
-TestSettings::TestSettings() : savedIniFileName_(INIFileName) {
-    INIFileName = path();
-}
-
-TestSettings::~TestSettings() {
-    INIFileName = savedIniFileName_;
-}
-
-QString TestSettings::path() const {
-    return dir_.filePath(QStringLiteral("Pelorus.ini"));
-}
-
-void TestSettings::set(const QString& section, const QString& key, const QString& value) {
-    WriteINI(path(), section, key, value);
-}
-
-void TestSettings::server(const QStringList& keysAndValues) {
-    for (int i = 0; i + 1 < keysAndValues.size(); i += 2)
-        set(QStringLiteral("Server"), keysAndValues[i], keysAndValues[i + 1]);
 }
 
 bool EngineDatabase::create(TestSettings& settings, QString* error) {
@@ -170,36 +143,27 @@ bool EngineDatabase::create(TestSettings& settings, QString* error) {
 }
 
 void EngineDatabase::makeUnreachable(TestSettings& settings) {
-    switch (engine_) {
-        case Engine::SQLite:
-            settings.server({"DbName", "no-such-folder/gw.db"});
-            break;
-        case Engine::Firebird:  // a Firebird server on a port where nobody listens
-            settings.server({"DbName", "127.0.0.1/1:/srv/gw.fdb"});
-            break;
-        case Engine::MariaDbOleDb:
-            // The client library reads its socket's name once per process: a refused login instead.
-            settings.server({"Pwd", "not-the-password"});
-            break;
-        case Engine::MariaDbOdbc1:
-        case Engine::MariaDbOdbc3:  // a loopback address where nothing listens
-            settings.server({"ServerName", "127.0.0.2"});
-            break;
-        default:
-            // The variants that always address localhost:3306 reach the server; a database that
-            // does not exist keeps them from connecting all the same.
-            settings.server({"DbName", "pelorus_no_such_database"});
-    }
+    // The MariaDB client library reads its socket's name once per process: a refused login
+    // instead. The ODBC variants that always address localhost:3306 reach the server; a database
+    // that does not exist keeps them from connecting all the same.
+    const QMap<Engine, QStringList> unreachable = {
+        {Engine::SQLite, {"DbName", "no-such-folder/gw.db"}},
+        {Engine::Firebird, {"DbName", "127.0.0.1/1:/srv/gw.fdb"}},  // a port where nobody listens
+        {Engine::MariaDbOleDb, {"Pwd", "not-the-password"}},
+        {Engine::MariaDbOdbc1, {"ServerName", "127.0.0.2"}},  // a loopback address, nobody there
+        {Engine::MariaDbOdbc3, {"ServerName", "127.0.0.2"}},
+    };
+    settings.server(unreachable.value(engine_, {"DbName", "pelorus_no_such_database"}));
 }
 
 QSqlDatabase EngineDatabase::verifier() {
     if (!verifierName_.isEmpty())
         return QSqlDatabase::database(verifierName_);
     verifierName_ = QStringLiteral("verifier-") + UniqueSuffix();
-    const DriverTarget target =
+    QSqlDatabase db = AddTargetConnection(
         TargetForConnectionString(ConnectionString(ReadDbSettings()).value_or(QString()),
-                                  QFileInfo(INIFileName).absolutePath());
-    QSqlDatabase db = AddTargetConnection(target, verifierName_);
+                                  QFileInfo(INIFileName).absolutePath()),
+        verifierName_);
     db.open();
     return db;
 }
@@ -217,9 +181,9 @@ EngineDatabase::~EngineDatabase() {
 }
 
 void GatewayFixture::Open(Engine engine) {
-    const QString skip = SkipReason(engine);
-    if (!skip.isEmpty())
-        GTEST_SKIP() << skip.toStdString();
+    for (const QString& variable : Needs(engine))
+        if (Env(variable.toLatin1()).isEmpty())
+            GTEST_SKIP() << variable.toStdString() << " is not set (scripts/test.d/start-*.sh)";
     database = std::make_unique<EngineDatabase>(engine);
     QString error;
     ASSERT_TRUE(database->create(settings, &error)) << error.toStdString();

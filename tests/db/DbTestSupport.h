@@ -16,6 +16,7 @@
 #include "db/AdoClass.h"
 #include "files/AlarmLamps.h"
 #include "files/Clock.h"
+#include "settings/Ini.h"
 
 // Failure messages show texts as text.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -35,19 +36,25 @@ QString RegisterOdbcDrivers();
 // A settings file in a folder of its own, made INIFileName for the test's lifetime.
 class TestSettings {
 public:
-    TestSettings();
-    ~TestSettings();
-    void set(const QString& section, const QString& key, const QString& value);
+    TestSettings() { INIFileName = path(); }
+    ~TestSettings() { INIFileName = saved_; }
+    void set(const QString& section, const QString& key, const QString& value) {
+        WriteINI(path(), section, key, value);
+    }
     // Keys and values of the Server section, in turn.
-    void server(const QStringList& keysAndValues);
+    void server(const QStringList& keysAndValues) {
+        for (int i = 0; i + 1 < keysAndValues.size(); i += 2)
+            set(QStringLiteral("Server"), keysAndValues[i], keysAndValues[i + 1]);
+    }
     QString folder() const { return dir_.path(); }
-    QString path() const;
+    QString path() const { return dir_.filePath(QStringLiteral("Pelorus.ini")); }
 
 private:
     QTemporaryDir dir_;
-    QString savedIniFileName_;
+    QString saved_ = INIFileName;
 };
 
+// The four ODBC variants follow each other.
 enum class Engine {
     SQLite,
     MariaDbOleDb,

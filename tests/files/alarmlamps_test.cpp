@@ -1,40 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QList>
+
 #include "files/AlarmLamps.h"
+#include "files/Pacer.h"
 
 namespace {
 
+// Three pairs of lamps: the left one shows the last state, the right one latches the alarm
+// until a double-click on the frame resets the pair. Groups outside the three change nothing.
 TEST(AlarmLampRules, LeftLampShowsTheStateRightLampLatchesTheAlarm) {
     AlarmLamps lamps;
-    int restores = 0;
+    int restores = 0, changes = 0;
     lamps.onRestoreRequested = [&] { ++restores; };
-    lamps.SetAlarm(AlarmPhone, AlarmRaised);
-    lamps.SetAlarm(AlarmPhone, AlarmRaised);
-    lamps.SetAlarm(AlarmPhone, AlarmSuccess);
-    EXPECT_EQ(lamps.colour(2), AlarmLamps::kGreen);
-    EXPECT_EQ(lamps.colour(3), AlarmLamps::kRed);
-    EXPECT_EQ(restores, 2);  // each alarm asks for the window, success does not
-    for (int lamp : {0, 1, 4, 5})
-        EXPECT_EQ(lamps.colour(lamp), AlarmLamps::kIdle) << lamp;
-
-    lamps.ResetAlarm(AlarmPhone);  // double-click on the "Телефон" frame
-    EXPECT_EQ(lamps.colour(2), AlarmLamps::kGreen);
-    EXPECT_EQ(lamps.colour(3), AlarmLamps::kGreen);
-    EXPECT_EQ(restores, 2);
-}
-
-TEST(AlarmLampRules, AnyStateOtherThanSuccessRaises) {
-    for (int state : {0, 1, 3, -1}) {
-        AlarmLamps lamps;
-        lamps.SetAlarm(AlarmDatabase, state);
-        EXPECT_EQ(lamps.colour(0), AlarmLamps::kRed) << state;
-        EXPECT_EQ(lamps.colour(1), AlarmLamps::kRed) << state;
-    }
-}
-
-TEST(AlarmLampRules, GroupsOutsideTheThreeChangeNothing) {
-    AlarmLamps lamps;
-    int changes = 0;
     lamps.onChanged = [&] { ++changes; };
     lamps.SetAlarm(3, AlarmRaised);
     lamps.SetAlarm(-1, AlarmRaised);
@@ -42,8 +21,33 @@ TEST(AlarmLampRules, GroupsOutsideTheThreeChangeNothing) {
     EXPECT_EQ(changes, 0);
     lamps.SetAlarm(AlarmFiles, AlarmSuccess);
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(lamps.colour(4), AlarmLamps::kGreen);
-    EXPECT_EQ(lamps.colour(5), AlarmLamps::kIdle);
+    lamps.SetAlarm(AlarmPhone, AlarmRaised);
+    lamps.SetAlarm(AlarmPhone, AlarmRaised);
+    lamps.SetAlarm(AlarmPhone, AlarmSuccess);
+    EXPECT_EQ(restores, 2);  // each alarm asks for the window, success does not
+    EXPECT_EQ(
+        QList<quint32>({lamps.colour(0), lamps.colour(1), lamps.colour(2), lamps.colour(3),
+                        lamps.colour(4), lamps.colour(5), lamps.colour(6)}),
+        QList<quint32>({AlarmLamps::kIdle, AlarmLamps::kIdle, AlarmLamps::kGreen, AlarmLamps::kRed,
+                        AlarmLamps::kGreen, AlarmLamps::kIdle, AlarmLamps::kIdle}));
+    lamps.ResetAlarm(AlarmPhone);  // double-click on the "Телефон" frame
+    EXPECT_EQ(lamps.colour(2), AlarmLamps::kGreen);
+    EXPECT_EQ(lamps.colour(3), AlarmLamps::kGreen);
+    EXPECT_EQ(restores, 2);
+    for (int state : {0, 1, 3, -1}) {  // any state other than success raises
+        lamps.ResetAlarm(AlarmDatabase);
+        lamps.SetAlarm(AlarmDatabase, state);
+        EXPECT_EQ(lamps.colour(0), AlarmLamps::kRed) << state;
+        EXPECT_EQ(lamps.colour(1), AlarmLamps::kRed) << state;
+    }
+}
+
+// The gateway's real pauses last their length.
+TEST(RealPacer, SleepsTheTimeAsked) {
+    QElapsedTimer timer;
+    timer.start();
+    Pacer::real().pause(50);
+    EXPECT_GE(timer.elapsed(), 50);
 }
 
 }  // namespace

@@ -6,19 +6,10 @@
 
 namespace {
 
-MsgToSend Outgoing(const QString& id, const QString& text = QStringLiteral("text")) {
-    MsgToSend msg;
+template <typename Record = MsgToSend>
+Record Msg(const QString& id) {
+    Record msg;
     msg.setMsgID(id);
-    msg.setPhone(QStringLiteral("79001234567"));
-    msg.setMsgText(text);
-    msg.setStatus(MsgToSend::StatusLoaded);
-    return msg;
-}
-
-ReceivedMsg Incoming(const QString& id) {
-    ReceivedMsg msg;
-    msg.setMsgID(id);
-    msg.setPhone(QStringLiteral("+79001234567"));
     return msg;
 }
 
@@ -33,130 +24,85 @@ QStringList Ids(const Collection& collection) {
 SendCollection Filled(const QStringList& ids) {
     SendCollection collection;
     for (const QString& id : ids)
-        collection.add(Outgoing(id));
+        collection.add(Msg(id));
     return collection;
 }
 
-TEST(CollectionIdentity, HeldMsgIdIsNotAddedAgainAndKeepsItsState) {
-    SendCollection sends;
-    ASSERT_TRUE(sends.add(Outgoing(QStringLiteral("17"), QStringLiteral("first"))));
-    sends.find(QStringLiteral("17"))->setSendAttempts(1);
-
-    // The row is still waiting in the table in the next cycle: loaded again, dropped.
-    EXPECT_FALSE(sends.add(Outgoing(QStringLiteral("17"), QStringLiteral("second"))));
-    ASSERT_EQ(sends.count(), 1);
-    EXPECT_EQ(sends.item(1).SendAttempts(), 1);
-    EXPECT_EQ(sends.item(1).MsgText(), QStringLiteral("first"));
-    EXPECT_EQ(sends.item(1).Status(), MsgToSend::StatusLoaded);
-
-    RecCollection received;
-    ASSERT_TRUE(received.add(Incoming(QStringLiteral("13"))));
-    received.item(1).setWrittenToDbase(true);
-    EXPECT_FALSE(received.add(Incoming(QStringLiteral("13"))));
-    ASSERT_EQ(received.count(), 1);
-    EXPECT_TRUE(received.item(1).WrittenToDbase());
-}
-
-TEST(CollectionIdentity, MsgIdsCompareAsExactText) {
-    SendCollection sends;
-    for (const char* id : {"17", "017", "17 ", " 17", ""})
-        EXPECT_TRUE(sends.add(Outgoing(QString::fromLatin1(id)))) << id;
+// MsgIDs compare as exact text; a record whose row is loaded again in the next cycle is dropped,
+// the held one keeps its state.
+TEST(Collections, OneRecordPerMsgId) {
+    SendCollection sends = Filled({"17", "017", "17 ", " 17", ""});
     EXPECT_EQ(sends.count(), 5);
+    sends.find("17")->setSendAttempts(1);
+    EXPECT_FALSE(sends.add(Msg("17")));
+    EXPECT_EQ(sends.count(), 5);
+    EXPECT_EQ(sends.item(1).SendAttempts(), 1);
     RecCollection received;  // storage 1 index 13 and storage 11 index 3 stay apart from "113"
-    EXPECT_TRUE(received.add(Incoming(QStringLiteral("113"))));
-    EXPECT_TRUE(received.add(Incoming(QStringLiteral("1130"))));
-    EXPECT_EQ(received.find(QStringLiteral("11")), nullptr);
+    EXPECT_TRUE(received.add(Msg<ReceivedMsg>("113")) && received.add(Msg<ReceivedMsg>("1130")));
+    received.item(1).setWrittenToDbase(true);
+    EXPECT_FALSE(received.add(Msg<ReceivedMsg>("113")));
+    EXPECT_EQ(received.count(), 2);
+    EXPECT_TRUE(received.item(1).WrittenToDbase());
+    EXPECT_EQ(received.find("11"), nullptr);
 }
 
-TEST(CollectionIdentity, RemovedMsgIdCanBeAddedAgainAtTheEnd) {
-    SendCollection sends = Filled({"1", "2", "3"});
-    sends.remove(1);
-    EXPECT_FALSE(sends.contains(QStringLiteral("1")));
-    EXPECT_TRUE(sends.add(Outgoing(QStringLiteral("1"))));
-    EXPECT_EQ(Ids(sends), QStringList({"2", "3", "1"}));
-    EXPECT_EQ(sends.find(QStringLiteral("1")), &sends.item(3));
-}
-
-TEST(CollectionPositions, AddressFromOneInInsertionOrder) {
-    SendCollection sends = Filled({"30", "10", "20"});
-    EXPECT_EQ(Ids(sends), QStringList({"30", "10", "20"}));
+// Positions count from one in insertion order and stay right after removals; a removed MsgID
+// may come again, at the end.
+TEST(Collections, PositionsAndLookupsAgreeThroughRemovals) {
+    SendCollection sends = Filled({"30", "10", "20", "40"});
     EXPECT_EQ(&sends.item(1), &sends.at(0));
-    EXPECT_EQ(&sends.item(3), &sends.at(2));
-    // Changes made through a position are seen through the MsgID and the other way round.
-    sends.item(2).setStatus(MsgToSend::StatusSent);
-    EXPECT_EQ(sends.find(QStringLiteral("10"))->Status(), MsgToSend::StatusSent);
-    sends.find(QStringLiteral("20"))->setSendAttempts(2);
-    EXPECT_EQ(sends.item(3).SendAttempts(), 2);
-}
-
-TEST(CollectionPositions, RemoveKeepsLookupsRight) {
-    SendCollection sends = Filled({"a", "b", "c", "d"});
     sends.remove(2);
     sends.remove(0);  // outside: nothing happens
     sends.remove(4);
-    EXPECT_EQ(Ids(sends), QStringList({"a", "c", "d"}));
-    EXPECT_EQ(sends.find(QStringLiteral("b")), nullptr);
+    EXPECT_EQ(Ids(sends), QStringList({"30", "20", "40"}));
+    EXPECT_FALSE(sends.contains("10"));
     for (int position = 1; position <= sends.count(); ++position)
         EXPECT_EQ(sends.find(sends.item(position).MsgID()), &sends.item(position));
+    sends.remove(1);
+    EXPECT_TRUE(sends.add(Msg("30")));
+    EXPECT_EQ(Ids(sends), QStringList({"20", "40", "30"}));
+    EXPECT_EQ(sends.find("30"), &sends.item(3));
     sends.clear();
     EXPECT_TRUE(sends.isEmpty());
-    EXPECT_FALSE(sends.contains(QStringLiteral("a")));
+    EXPECT_FALSE(sends.contains("20"));
 }
 
-TEST(CollectionWalks, RemovingDuringAWalkVisitsEveryRecord) {
-    struct Case {
-        QStringList ids;
-        QStringList removed;
-        QStringList kept;
+// A walk that removes records visits every one, also those after a removal; the kept ones keep
+// what the walk changed in them.
+TEST(Collections, RemovingDuringAWalkVisitsEveryRecord) {
+    const struct {
+        QStringList ids, removed, kept;
     } cases[] = {
-        {{"1", "2", "3"}, {"2"}, {"1", "3"}},  // record 2 of 3: the third is still visited
+        {{"1", "2", "3"}, {"2"}, {"1", "3"}},
         {{"1", "2", "3", "4"}, {"2", "3"}, {"1", "4"}},  // adjacent removals
-        {{"1", "2", "3"}, {"1", "2", "3"}, {}},         {{"1", "2", "3"}, {"1"}, {"2", "3"}},
-        {{"1", "2", "3"}, {"3"}, {"1", "2"}},           {{"1", "2", "3"}, {}, {"1", "2", "3"}},
+        {{"1", "2", "3"}, {"1", "2", "3"}, {}},
+        {{"1", "2", "3"}, {"1"}, {"2", "3"}},
+        {{"1", "2", "3"}, {"3"}, {"1", "2"}},
+        {{"1", "2", "3"}, {}, {"1", "2", "3"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SendCollection sends = Filled(c.ids);
         QStringList visited;
         const int removed = sends.removeIf([&](MsgToSend& msg) {
             visited << msg.MsgID();
+            msg.setSendAttempts(1);
             return c.removed.contains(msg.MsgID());
         });
         EXPECT_EQ(visited, c.ids) << c.ids.join(',').toStdString();
         EXPECT_EQ(removed, c.removed.size());
         EXPECT_EQ(Ids(sends), c.kept);
+        for (const QString& id : c.kept)
+            EXPECT_EQ(sends.find(id)->SendAttempts(), 1);
         for (const QString& id : c.removed)
             EXPECT_FALSE(sends.contains(id));
     }
-}
-
-TEST(CollectionWalks, WalkChangesRecordsInPlace) {
-    // Like the write-back: sent records get their final status and leave; failed ones stay
-    // with their attempt count raised.
-    SendCollection sends = Filled({"1", "2", "3", "4"});
-    sends.item(2).setStatus(MsgToSend::StatusSent);
-    sends.item(3).setStatus(MsgToSend::StatusSent);
-    sends.removeIf([](MsgToSend& msg) {
-        if (msg.Status() != MsgToSend::StatusSent) {
-            msg.setSendAttempts(static_cast<qint16>(msg.SendAttempts() + 1));
-            return false;
-        }
-        msg.setStatus(MsgToSend::StatusWrittenBack);
-        return true;
-    });
-    EXPECT_EQ(Ids(sends), QStringList({"1", "4"}));
-    EXPECT_EQ(sends.item(1).SendAttempts(), 1);
-    EXPECT_EQ(sends.item(2).SendAttempts(), 1);
-}
-
-TEST(CollectionWalks, RecordsAddedDuringAWalkAreVisited) {
+    // A record added during the walk is visited too.
     RecCollection received;
-    received.add(Incoming(QStringLiteral("11")));
+    received.add(Msg<ReceivedMsg>("11"));
     QStringList visited;
     received.removeIf([&](ReceivedMsg& msg) {
         visited << msg.MsgID();
-        if (msg.MsgID() == QStringLiteral("11"))
-            received.add(Incoming(QStringLiteral("12")));
-        return msg.MsgID() == QStringLiteral("11");
+        return msg.MsgID() == "11" && received.add(Msg<ReceivedMsg>("12"));
     });
     EXPECT_EQ(visited, QStringList({"11", "12"}));
     EXPECT_EQ(Ids(received), QStringList({"12"}));
