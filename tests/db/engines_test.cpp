@@ -231,7 +231,9 @@ TEST_P(EngineTest, ReportsFindTheOpenRowsOfTheirReferenceNewestFirst) {
     }
     const auto idsOf = [&](int mr) {
         QStringList found;
-        for (const AdoClass::OpenRow& row : ado->OpenRowsWithReference(mr).value())
+        const auto rows =
+            ado->OpenRowsWithReference(mr);  // held: a loop over a temporary's value() dangles
+        for (const AdoClass::OpenRow& row : rows.value())
             found << row.id;
         return found;
     };
