@@ -300,10 +300,10 @@ TEST_F(StallTest, StoppedMariaDbServerHoldsNoCallBeyondItsBound) {
         testsupport::ReadBytes(QFileInfo(qEnvironmentVariable("PELORUS_MARIADB_SOCKET")).path() +
                                "/mariadbd.pid")
             .toInt();
-    // Resumed at the end, and after a minute by a watchdog of its own should this process crash.
-    QProcess watchdog;
-    watchdog.start("sh", {"-c", QString("sleep 60; kill -CONT %1").arg(pid)});
-    ASSERT_TRUE(pid > 0 && watchdog.waitForStarted());
+    // Resumed at the end, and after a minute by a watchdog in a session of its own should this
+    // process crash or its whole process group be killed (as the mutation tool's fail-fast does).
+    const QString resumeLater = QString("sleep 60; kill -CONT %1").arg(pid);
+    ASSERT_TRUE(pid > 0 && QProcess::startDetached("setsid", {"sh", "-c", resumeLater}));
     ASSERT_EQ(kill(pid, SIGSTOP), 0);
     const std::shared_ptr<void> resume(nullptr, [pid](void*) { kill(pid, SIGCONT); });
     QThread::msleep(300);  // each of the server's threads stops when it is next scheduled
