@@ -204,6 +204,8 @@ def run_tests(programs, build, log, timeout):
         if p.poll() is None:
             os.killpg(p.pid, 9)
             p.wait()
+    # A virtual modem or gateway a killed test started may sit in a session of its own.
+    subprocess.run(["pkill", "-9", "-f", os.path.join(build, "tools") + "/"])
     return passed
 
 
