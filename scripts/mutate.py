@@ -204,8 +204,13 @@ def run_tests(programs, build, log, timeout):
         if p.poll() is None:
             os.killpg(p.pid, 9)
             p.wait()
-    # A virtual modem or gateway a killed test started may sit in a session of its own.
+    # A virtual modem or gateway a killed test started may sit in a session of its own, and a
+    # killed stall test leaves the MariaDB test server stopped: the next mutant would time out.
     subprocess.run(["pkill", "-9", "-f", os.path.join(build, "tools") + "/"])
+    socket = os.environ.get("PELORUS_MARIADB_SOCKET")
+    if socket:
+        subprocess.run(["pkill", "-CONT", "-F", os.path.join(os.path.dirname(socket), "mariadbd.pid")],
+                       stderr=subprocess.DEVNULL)
     return passed
 
 
