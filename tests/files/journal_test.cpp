@@ -45,6 +45,9 @@ TEST(Journal, ANewReaderFindsWhatIsUnsettled) {
     EXPECT_TRUE(again.Settled());
     ASSERT_TRUE(again.Compact());
     EXPECT_EQ(QFileInfo(path).size(), 0);
+    // The lock beside it is the gateway account's alone.
+    EXPECT_EQ(QFile::permissions(path + u".lock"_s),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 }
 
 // A full disk leaves no half line for the next one to join; a second gateway keeps off.
