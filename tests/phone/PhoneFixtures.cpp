@@ -31,11 +31,11 @@ QString Reply(int line) {
     return ReplyText(ReplyRows()[row]);
 }
 
-QString Composed(const QString& spec) {
+QString Composed(const QString& pieces) {
     static const QRegularExpression piece(
         QStringLiteral(R"(^#(\d+)(\[(\d+),?(\d*)\]|<(\d+)|>(\d+))?$)"));
     QString out;
-    for (const QString& p : spec.split(QStringLiteral(" + "))) {
+    for (const QString& p : pieces.split(QStringLiteral(" + "))) {
         const auto m = piece.match(p);
         QString reply = m.hasMatch() ? Reply(m.captured(1).toInt()).replace("<mr>", "7") : "";
         if (!m.hasMatch())

@@ -15,7 +15,7 @@ QString ReplyText(const testsupport::TsvRow& row);
 // A reply of pieces joined by " + ": "#N" is the reply on line N ("#N[a,b]" its lines a to b with
 // their line end, "#N<k" its first k characters, "#N>k" the rest), anything else literal text
 // with the fixture escapes. A "<mr>" the peer's test fills in becomes 7.
-QString Composed(const QString& spec);
+QString Composed(const QString& pieces);
 // The dump files lost the CR of each line end; this puts it back (CR LF as the phone sent).
 QString WithCrLf(const QString& reply);
 
