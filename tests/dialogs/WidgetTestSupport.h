@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "settings/Ini.h"
+#include "testsupport.h"
 
 namespace widgettest {
 
@@ -41,10 +42,7 @@ public:
     QString path() const { return path_; }
     QString folder() const { return dir_.path(); }
     bool exists() const { return QFile::exists(path_); }
-    QByteArray bytes() const {
-        QFile f(path_);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray bytes() const { return testsupport::ReadBytes(path_); }
     // The value in the file, or "<missing>".
     QString value(const QString& section, const QString& key) const {
         return ReadINI(path_, section, key, QStringLiteral("<missing>"));
